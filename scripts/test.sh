@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Builds and runs every test: the optimised build, then the sanitizer build, and checks
+# the formatting of the sources.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+
+jobs=$(nproc)
+for preset in default asan; do
+    cmake --preset "$preset" >/dev/null
+    cmake --build --preset "$preset" -j "$jobs"
+    ctest --preset "$preset" -j "$jobs"
+done
+
+mapfile -t sources < <(git ls-files '*.cpp' '*.h' 2>/dev/null || find src tests -name '*.cpp' -o -name '*.h')
+clang-format --dry-run --Werror "${sources[@]}"
+echo "all tests passed"

@@ -1,0 +1,12 @@
+#pragma once
+#include <string>
+
+namespace qorva {
+
+class TForm;
+
+// Applies "NAME=VALUE" to the control of that name as a user's change would.
+// Returns an empty text on success, otherwise what was wrong.
+std::string ApplyAssignment(TForm& form, const std::string& assignment);
+
+} // namespace qorva

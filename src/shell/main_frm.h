@@ -1,0 +1,75 @@
+#pragma once
+// The main window: builds its control tree and owns the components that the record
+// pipeline, the key sink and the parsers are made of.
+#include "output/key_sink.h"
+#include "parsers/parse_state.h"
+#include "parsers/parsers.h"
+#include "pipeline/record_pipeline.h"
+#include "platform/clock.h"
+#include "platform/controls.h"
+#include "platform/event_loop.h"
+#include "platform/keyboard.h"
+
+namespace qorva {
+
+// What the main window takes from the platform.
+struct PlatformServices {
+    EventLoop& loop;
+    KeyboardPort& keyboard;
+    const KeyLayout& layout;
+    const ClockProvider& clock;
+};
+
+class TMainFrm {
+  public:
+    explicit TMainFrm(const PlatformServices& platform);
+
+    EventLoop& loop;
+    KeyboardPort& keyboard;
+    const KeyLayout& layout;
+    const ClockProvider& clock;
+
+    TForm form{"MainFrm"};
+
+    TButton& Button3;
+    TButton& Button4;
+    TPageControl& PageControl1;
+    TTabSheet& TabSheet1;
+    TMemo& RSMemo;
+    TTabSheet& TabSheet2;
+    TRadioGroup& Ausgabeart;
+    TRadioGroup& Notation;
+    TCheckBox& Datumaus;
+    TCheckBox& Zeitaus;
+    TTabSheet& TabSheet3;
+    TPageControl& Manufacturer;
+    TTabSheet& TALMO;
+    TPageControl& TALMOPages;
+    TTabSheet& VARNIKPage;
+    TTabSheet& LUMAPage;
+    TTabSheet& ThirdParty;
+    TPageControl& densito;
+    TTabSheet& Blatt1;
+    TTabSheet& Blatt2;
+    TTabSheet& Blatt3;
+    TTabSheet& Blatt4;
+    TTabSheet& Blatt5;
+    TStatusBar& StatusBar1;
+    TTimer& ParseTimer;
+    TTimer& Watchdog;
+
+    ParseState parseState;
+    KeySink keys{*this};
+    Parsers parsers{*this};
+    RecordPipeline pipeline{*this};
+
+    // Typing is on exactly while START is disabled.
+    bool running() const { return !Button3.Enabled; }
+    void Button3Click();
+    void Button4_XClick();
+
+  private:
+    void wireEvents();
+};
+
+} // namespace qorva

@@ -1,0 +1,180 @@
+// qorva-replay: runs the whole program headless in virtual time on recorded
+// instrument bytes and writes what it typed as a key trace, a sheet and a monitor.
+#include "platform/clock.h"
+#include "platform/event_loop.h"
+#include "platform/keyboard.h"
+#include "platform/sheet_preview.h"
+#include "shell/control_assignment.h"
+#include "shell/main_frm.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+using namespace qorva;
+
+namespace {
+
+struct Options {
+    std::string input = "-";
+    std::vector<std::string> assignments;
+    LocalDateTime now;
+    std::string dateFormat = "dd.MM.yyyy", timeFormat = "HH:mm:ss";
+    long chunk = 0, interval = 0;
+    char decimalSeparator = '.';
+    CellRef origin;
+    std::optional<std::string> trace, grid, monitor;
+};
+
+[[noreturn]] void fail(const std::string& message) {
+    std::cerr << "qorva-replay: " << message << '\n';
+    std::exit(2);
+}
+
+long positiveNumber(const std::string& option, const std::string& text) {
+    if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos)
+        fail(option + " needs a whole number, got '" + text + "'");
+    const long value = std::stol(text);
+    if (value <= 0) fail(option + " needs a number above 0");
+    return value;
+}
+
+const char* kUsage =
+    "usage: qorva-replay [--set NAME=VALUE]... [--now \"YYYY-MM-DD HH:MM:SS\"] "
+    "[--date-format F] [--time-format F] [--chunk N --interval MS] [--decimal-separator C] "
+    "[--origin CELL] [--trace FILE] [--grid FILE] [--monitor FILE] [INPUT|-]";
+
+Options parseOptions(int argc, char** argv) {
+    Options options;
+    bool inputSeen = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        const auto value = [&]() -> std::string {
+            if (i + 1 >= argc) fail(arg + " needs a value");
+            return argv[++i];
+        };
+        if (arg == "--set") {
+            options.assignments.push_back(value());
+        } else if (arg == "--now") {
+            if (!ParseDateTime(value(), options.now))
+                fail("--now needs \"YYYY-MM-DD HH:MM:SS\", got '" + std::string(argv[i]) + "'");
+        } else if (arg == "--date-format") {
+            options.dateFormat = value();
+        } else if (arg == "--time-format") {
+            options.timeFormat = value();
+        } else if (arg == "--chunk") {
+            options.chunk = positiveNumber(arg, value());
+        } else if (arg == "--interval") {
+            options.interval = positiveNumber(arg, value());
+        } else if (arg == "--decimal-separator") {
+            const std::string c = value();
+            if (c.size() != 1) fail("--decimal-separator needs one character");
+            options.decimalSeparator = c[0];
+        } else if (arg == "--origin") {
+            const auto cell = ParseCellRef(value());
+            if (!cell) fail("--origin needs a cell such as A1, got '" + std::string(argv[i]) + "'");
+            options.origin = *cell;
+        } else if (arg == "--trace") {
+            options.trace = value();
+        } else if (arg == "--grid") {
+            options.grid = value();
+        } else if (arg == "--monitor") {
+            options.monitor = value();
+        } else if (arg == "--help" || arg == "-h") {
+            std::cout << kUsage << '\n';
+            std::exit(0);
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            fail("unknown option '" + arg + "'\n" + kUsage);
+        } else {
+            if (inputSeen) fail("only one INPUT may be given");
+            options.input = arg;
+            inputSeen = true;
+        }
+    }
+    if ((options.chunk > 0) != (options.interval > 0)) fail("--chunk and --interval go together");
+    return options;
+}
+
+std::string readInput(const std::string& input) {
+    if (input == "-") {
+        std::ostringstream data;
+        data << std::cin.rdbuf();
+        return data.str();
+    }
+    std::ifstream file(input, std::ios::binary);
+    if (!file) fail("cannot read '" + input + "'");
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+std::ofstream openOutput(const std::string& path) {
+    std::ofstream out(path, std::ios::binary);
+    if (!out) fail("cannot write '" + path + "'");
+    return out;
+}
+
+// Every delivery is posted on the loop, so bytes arrive between timer ticks as a real
+// line's polls deliver them.
+void scheduleDeliveries(EventLoop& loop, TMainFrm& frm, const std::string& data,
+                        const Options& options) {
+    const size_t chunk = options.chunk > 0 ? static_cast<size_t>(options.chunk) : data.size();
+    if (data.empty()) return;
+    int64_t at = 0;
+    for (size_t offset = 0; offset < data.size(); offset += chunk, at += options.interval) {
+        const std::string piece = data.substr(offset, chunk);
+        loop.post(at, [&frm, piece] {
+            frm.pipeline.CommPortDriver1ReceiveData(piece.data(), static_cast<int>(piece.size()));
+        });
+    }
+}
+
+void writeMonitor(std::ostream& out, const TMemo& memo) {
+    auto lines = memo.Lines;
+    if (!lines.empty() && lines.back().empty()) lines.pop_back();
+    for (auto line : lines) {
+        while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
+        out << line << '\n';
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const Options options = parseOptions(argc, argv);
+    const std::string data = readInput(options.input);
+
+    std::ofstream traceFile, gridFile, monitorFile;
+    if (options.trace) traceFile = openOutput(*options.trace);
+    if (options.grid) gridFile = openOutput(*options.grid);
+    if (options.monitor) monitorFile = openOutput(*options.monitor);
+
+    VirtualEventLoop loop;
+    LoopClock clock(loop, options.now, options.dateFormat, options.timeFormat);
+    UsKeyLayout layout;
+    SheetPreview sheet(options.origin, options.decimalSeparator);
+    TraceKeyboard trace(traceFile);
+    TeeKeyboard keyboard;
+    keyboard.add(sheet);
+    if (options.trace) keyboard.add(trace);
+
+    TMainFrm frm(PlatformServices{loop, keyboard, layout, clock});
+    for (const auto& assignment : options.assignments)
+        if (const std::string error = ApplyAssignment(frm.form, assignment); !error.empty())
+            fail("--set " + error);
+    frm.Button3.Click();
+    scheduleDeliveries(loop, frm, data, options);
+
+    while (loop.hasPendingPosts() || !frm.pipeline.RSBUF.empty() || !frm.pipeline.semaphore)
+        loop.runUntil(loop.now() + 100);
+    loop.runUntil(loop.now() + 5000);
+    sheet.finish();
+
+    if (options.grid) sheet.writeCsv(gridFile);
+    if (options.monitor) writeMonitor(monitorFile, frm.RSMemo);
+    if (!options.trace && !options.grid && !options.monitor) sheet.writeCsv(std::cout);
+    return 0;
+}

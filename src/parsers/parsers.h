@@ -10,16 +10,17 @@ class TControl;
 class Parsers {
   public:
     explicit Parsers(TMainFrm& frm) : frm_(frm) {}
+    virtual ~Parsers() = default;
 
     // Other makers' instruments: DataSize characters of one record (at most 255).
-    void Testrcv(TControl* Sender, const char* DataPtr, int DataSize);
+    virtual void Testrcv(TControl* Sender, const char* DataPtr, int DataSize);
     // The maker's own instruments: the queued line, unchanged.
-    void ProcessColourDifferenceRecord(const std::string& record);
-    void ProcessXYZRecord(const std::string& record);
+    virtual void ProcessColourDifferenceRecord(const std::string& record);
+    virtual void ProcessXYZRecord(const std::string& record);
     // The plate reader: works on RSbuffer.
-    void ProcessPlateReader();
+    virtual void ProcessPlateReader();
 
-  private:
+  protected:
     [[maybe_unused]] TMainFrm& frm_;
 };
 

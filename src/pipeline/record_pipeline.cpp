@@ -4,7 +4,8 @@
 
 namespace qorva {
 
-RecordPipeline::RecordPipeline(TMainFrm& frm) : RSbuffer(36, ' '), frm_(frm) {}
+RecordPipeline::RecordPipeline(TMainFrm& frm)
+    : RSbuffer(36, ' '), frm_(frm), parsers_(&frm.parsers) {}
 
 bool RecordPipeline::onPlateReaderPage() const { return frm_.densito.ActivePageIndex() == 3; }
 
@@ -53,7 +54,7 @@ void RecordPipeline::removeHead() {
 }
 
 void RecordPipeline::dispatch() {
-    Parsers& parsers = frm_.parsers;
+    Parsers& parsers = *parsers_;
     if (frm_.Manufacturer.ActivePageIndex() <= 0) {
         if (RSBUF.empty()) return;
         const std::string record = RSBUF.front();

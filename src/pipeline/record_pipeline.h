@@ -8,6 +8,7 @@
 namespace qorva {
 
 class TMainFrm;
+class Parsers;
 
 class RecordPipeline {
   public:
@@ -21,6 +22,8 @@ class RecordPipeline {
     void WatchdogTimer();
     // Focus entering one of the device pages Blatt1..Blatt5.
     void BlattEnter();
+    // The parsers the dispatch calls; the main window's own unless replaced.
+    void setParsers(Parsers& parsers) { parsers_ = &parsers; }
 
     std::deque<std::string> RSBUF;
     std::string Fs;
@@ -35,6 +38,7 @@ class RecordPipeline {
     bool onPlateReaderPage() const;
 
     TMainFrm& frm_;
+    Parsers* parsers_ = nullptr;
 };
 
 } // namespace qorva

@@ -1,0 +1,196 @@
+#include "world.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <vector>
+
+using namespace qorva;
+using qorva::test::World;
+
+namespace {
+
+// Records what the dispatch hands to the parsers; can type a move or throw.
+struct SpyParsers : Parsers {
+    using Parsers::Parsers;
+    std::vector<std::string> calls;
+    bool throwOnRecord = false;
+    int movesPerRecord = 0;
+
+    void Testrcv(TControl*, const char* DataPtr, int DataSize) override {
+        handle("T:" + std::string(DataPtr, static_cast<size_t>(DataSize)));
+    }
+    void ProcessColourDifferenceRecord(const std::string& record) override { handle("C:" + record); }
+    void ProcessXYZRecord(const std::string& record) override { handle("X:" + record); }
+    void ProcessPlateReader() override { calls.push_back("P"); }
+
+    void handle(const std::string& call) {
+        calls.push_back(call);
+        if (throwOnRecord) throw std::runtime_error("malformed");
+        frm_.keys.down(movesPerRecord);
+    }
+};
+
+struct PipelineWorld : World {
+    SpyParsers spy{frm};
+    PipelineWorld() {
+        frm.pipeline.setParsers(spy);
+        frm.Button3.Click();
+    }
+    std::vector<std::string> memo() const { return frm.RSMemo.Lines; }
+};
+
+} // namespace
+
+TEST(LineAssembly, SplitDeliveriesBuildOneRecord) {
+    PipelineWorld w;
+    w.deliver("AB");
+    EXPECT_EQ(w.memo().back(), "AB");
+    w.deliver("CD\r");
+    EXPECT_EQ(w.memo().back(), "ABCD\r");
+    w.deliver("\n");
+    ASSERT_EQ(w.frm.pipeline.RSBUF.size(), 1u);
+    EXPECT_EQ(w.frm.pipeline.RSBUF.front(), "ABCD\r\n");
+    EXPECT_EQ(w.frm.pipeline.Fs, "");
+    EXPECT_EQ(w.memo(), (std::vector<std::string>{"ABCD\r\n", ""}));
+}
+
+TEST(LineAssembly, FiltersBytesAndAppliesTheLengthRule) {
+    struct Case {
+        std::string bytes;
+        std::vector<std::string> queued;
+    } cases[] = {
+        {"ABCD\r\n", {"ABCD\r\n"}},
+        {"ABC\r\n", {}},
+        {"ABCD\n", {}},
+        {std::string("AB\0C\xff" "DE\r\n", 9), {"ABCDE\r\n"}},
+        {"LINE1\r\nLINE2\r\n", {"LINE1\r\n", "LINE2\r\n"}},
+        {std::string(253, 'x') + "\r\n", {std::string(253, 'x') + "\r\n"}},
+        {std::string(254, 'x') + "\r\n", {}}, // no instrument sends it; it stays in the monitor
+    };
+    for (const auto& c : cases) {
+        PipelineWorld w;
+        w.deliver(c.bytes);
+        EXPECT_EQ(std::vector<std::string>(w.frm.pipeline.RSBUF.begin(), w.frm.pipeline.RSBUF.end()),
+                  c.queued)
+            << c.bytes;
+    }
+}
+
+TEST(LineAssembly, QueuesOnlyWhileRunningAndNotOnThePlateReaderPage) {
+    PipelineWorld w;
+    w.frm.Button4.Click();
+    w.deliver("IDLE1\r\n");
+    EXPECT_TRUE(w.frm.pipeline.RSBUF.empty());
+    EXPECT_EQ(w.memo()[w.memo().size() - 2], "IDLE1\r\n");
+
+    w.frm.Button3.Click();
+    w.frm.densito.setActivePageIndex(3); // remembered while the maker's sheet is active
+    w.deliver("MAKER\r\n");
+    EXPECT_EQ(w.frm.pipeline.RSBUF.size(), 1u);
+
+    w.frm.Manufacturer.setActivePageIndex(1);
+    w.frm.pipeline.RSbuffer.clear();
+    w.deliver(std::string("PL\0\xff\n", 5));
+    EXPECT_EQ(w.frm.pipeline.RSBUF.size(), 1u);
+    EXPECT_EQ(w.frm.pipeline.RSbuffer, std::string("PL\0\xff\n", 5));
+
+    w.loop.runUntil(100); // the first tick there discards what was queued before
+    EXPECT_TRUE(w.frm.pipeline.RSBUF.empty());
+    EXPECT_EQ(w.spy.calls, std::vector<std::string>{"P"});
+}
+
+TEST(LineAssembly, ClearedMonitorGetsTheLineInProgressBack) {
+    PipelineWorld w;
+    w.deliver("HALF");
+    w.frm.RSMemo.Lines.clear();
+    w.deliver("LINE");
+    EXPECT_EQ(w.memo(), std::vector<std::string>{"HALFLINE"});
+    w.deliver("\r\n");
+    EXPECT_EQ(w.frm.pipeline.RSBUF.front(), "HALFLINE\r\n");
+}
+
+TEST(Dispatch, OneRecordPerTickToTheActivePagesParser) {
+    PipelineWorld w;
+    w.deliver("REC-1\r\nREC-2\r\n");
+    w.loop.runUntil(100);
+    EXPECT_EQ(w.spy.calls, std::vector<std::string>{"C:REC-1\r\n"});
+    w.frm.TALMOPages.setActivePageIndex(1);
+    w.loop.runUntil(200);
+    w.deliver("REC-3\r\n");
+    w.frm.Manufacturer.setActivePageIndex(1);
+    w.loop.runUntil(300);
+    w.loop.runUntil(400);
+    EXPECT_EQ(w.spy.calls, (std::vector<std::string>{"C:REC-1\r\n", "X:REC-2\r\n", "T:REC-3\r\n", "P"}));
+    EXPECT_EQ(w.frm.pipeline.RSbuffer, "");
+}
+
+TEST(Dispatch, ParseGuardHoldsDuringNestedWaitsAndStopKeepsTheQueue) {
+    PipelineWorld w;
+    w.spy.movesPerRecord = 30; // 300 ms of waits: ticks arrive inside the parse
+    w.deliver("REC-1\r\nREC-2\r\n");
+    w.frm.Button4.Click();
+    w.loop.runUntil(100);
+    EXPECT_EQ(w.spy.calls.size(), 1u) << "a tick during a parse must return at once";
+    EXPECT_EQ(w.frm.pipeline.RSBUF.size(), 1u);
+    w.loop.runUntil(1000);
+    EXPECT_EQ(w.spy.calls.size(), 2u) << "records queued before STOP are still typed";
+    EXPECT_TRUE(w.frm.pipeline.semaphore);
+}
+
+TEST(Dispatch, AThrowingParserFreesTheGuardAndDropsTheRecord) {
+    PipelineWorld w;
+    w.spy.throwOnRecord = true;
+    w.deliver("BAD-1\r\nBAD-2\r\n");
+    w.loop.runUntil(200);
+    EXPECT_EQ(w.spy.calls, (std::vector<std::string>{"C:BAD-1\r\n", "C:BAD-2\r\n"}));
+    EXPECT_TRUE(w.frm.pipeline.semaphore);
+    EXPECT_TRUE(w.frm.pipeline.RSBUF.empty());
+}
+
+TEST(Dispatch, StartEmptiesTheQueueAndAddsAMonitorLine) {
+    PipelineWorld w;
+    w.deliver("REC-1\r\n");
+    const size_t lines = w.memo().size();
+    w.frm.Button4.Click();
+    w.frm.Button3.Click();
+    EXPECT_TRUE(w.frm.pipeline.RSBUF.empty());
+    EXPECT_EQ(w.memo().size(), lines + 1);
+    EXPECT_TRUE(w.frm.running());
+}
+
+TEST(Watchdog, DiscardsAStaleZeroReadingOnly) {
+    struct Case {
+        std::string recBuf;
+        int ticksUntilEmpty; // 0: never emptied
+    } cases[] = {{"00.0", 3}, {"00.1", 0}, {"0", 0}, {"", 0}};
+    for (const auto& c : cases) {
+        World w;
+        w.frm.parseState.RecBuf = c.recBuf;
+        int emptiedAt = 0;
+        for (int tick = 1; tick <= 5 && !emptiedAt; ++tick) {
+            w.loop.runUntil(3000 * tick);
+            if (w.frm.parseState.RecBuf.empty() && !c.recBuf.empty()) emptiedAt = tick;
+        }
+        EXPECT_EQ(emptiedAt, c.ticksUntilEmpty) << c.recBuf;
+    }
+}
+
+TEST(Watchdog, ResynchronisesTheMonitorWithTheLineInProgress) {
+    World w;
+    w.deliver("PART");
+    w.frm.RSMemo.Lines.back() = "edited";
+    w.frm.parseState.RecBuf = "stuck";
+    w.loop.runUntil(6000);
+    EXPECT_EQ(w.frm.RSMemo.Lines.back(), "PART");
+}
+
+TEST(Pages, EnteringADevicePageEmptiesTheRawBuffer) {
+    World w;
+    w.frm.densito.setActivePageIndex(3);
+    EXPECT_EQ(w.frm.pipeline.RSbuffer, "");
+    w.deliver("xyz");
+    EXPECT_EQ(w.frm.pipeline.RSbuffer, "xyz");
+    w.frm.densito.setActivePageIndex(0);
+    EXPECT_EQ(w.frm.pipeline.RSbuffer, "");
+}

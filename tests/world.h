@@ -1,0 +1,61 @@
+#pragma once
+// A fresh program in virtual time, typing into a trace and a sheet preview at once.
+#include "platform/clock.h"
+#include "platform/event_loop.h"
+#include "platform/keyboard.h"
+#include "platform/sheet_preview.h"
+#include "shell/main_frm.h"
+
+#include <sstream>
+#include <string>
+
+namespace qorva::test {
+
+struct World {
+    VirtualEventLoop loop;
+    LoopClock clock;
+    UsKeyLayout layout;
+    std::ostringstream traceText;
+    TraceKeyboard trace{traceText};
+    SheetPreview sheet;
+    TeeKeyboard keyboard;
+    TMainFrm frm;
+
+    explicit World(LocalDateTime now = {}, std::string dateFormat = "dd.MM.yyyy",
+                   std::string timeFormat = "HH:mm:ss")
+        : clock(loop, now, std::move(dateFormat), std::move(timeFormat)),
+          frm(PlatformServices{loop, (keyboard.add(trace), keyboard.add(sheet), keyboard), layout,
+                               clock}) {}
+
+    void deliver(const std::string& bytes) {
+        frm.pipeline.CommPortDriver1ReceiveData(bytes.data(), static_cast<int>(bytes.size()));
+    }
+    // The trace so far, events separated by "; ", and start a new one.
+    std::string takeTrace() {
+        std::string text = traceText.str();
+        traceText.str("");
+        std::string joined;
+        std::istringstream lines(text);
+        for (std::string line; std::getline(lines, line);) joined += (joined.empty() ? "" : "; ") + line;
+        return joined;
+    }
+    std::string grid() {
+        sheet.finish();
+        return sheet.csv();
+    }
+};
+
+// Trace notation helpers: a key pressed and released, a wait.
+inline std::string tap(int vk, int scan = 0) {
+    return "down " + std::to_string(vk) + " " + std::to_string(scan) + "; up " +
+           std::to_string(vk) + " " + std::to_string(scan);
+}
+inline std::string down(int vk, int scan = 0) {
+    return "down " + std::to_string(vk) + " " + std::to_string(scan);
+}
+inline std::string up(int vk, int scan = 0) {
+    return "up " + std::to_string(vk) + " " + std::to_string(scan);
+}
+inline std::string wait10() { return "wait 10"; }
+
+} // namespace qorva::test

@@ -56,12 +56,18 @@ TEST(Controls, AssignmentsReachTheMainWindowByName) {
     struct Case {
         const char* assignment;
         bool ok;
-    } cases[] = {{"Manufacturer=ThirdParty", true}, {"densito=Blatt5", true},
-                 {"TALMOPages=LUMAPage", true},     {"Ausgabeart=3", true},
-                 {"Notation=0", true},              {"Datumaus=1", true},
-                 {"Ausgabeart=4", false},           {"Datumaus=yes", false},
-                 {"densito=Blatt9", false},         {"NoSuchControl=1", false},
-                 {"Button3=1", false},              {"=1", false},
+    } cases[] = {{"Manufacturer=ThirdParty", true},
+                 {"densito=Blatt5", true},
+                 {"TALMOPages=LUMAPage", true},
+                 {"Ausgabeart=3", true},
+                 {"Notation=0", true},
+                 {"Datumaus=1", true},
+                 {"Ausgabeart=4", false},
+                 {"Datumaus=yes", false},
+                 {"densito=Blatt9", false},
+                 {"NoSuchControl=1", false},
+                 {"Button3=1", false},
+                 {"=1", false},
                  {"Zeitaus", false}};
     for (const auto& c : cases)
         EXPECT_EQ(ApplyAssignment(frm.form, c.assignment).empty(), c.ok) << c.assignment;

@@ -16,8 +16,8 @@ TEST(VirtualEventLoop, TimersFireInTimeOrderAndDelayNests) {
         fired.push_back({'y', loop.now()});
     });
     loop.runUntil(400);
-    const std::vector<std::pair<char, int64_t>> expected{
-        {'p', 100}, {'p', 200}, {'x', 250}, {'p', 300}, {'y', 370}, {'p', 400}};
+    const std::vector<std::pair<char, int64_t>> expected{{'p', 100}, {'p', 200}, {'x', 250},
+                                                         {'p', 300}, {'y', 370}, {'p', 400}};
     EXPECT_EQ(fired, expected);
     EXPECT_EQ(loop.now(), 400);
     EXPECT_FALSE(loop.hasPendingPosts());

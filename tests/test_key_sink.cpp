@@ -12,7 +12,9 @@ namespace {
 const std::string kShiftDown = down(16, 0x2A), kShiftUp = up(16, 0x2A);
 const std::string kPause = down(19);
 
-std::string move(int vk) { return tap(vk) + "; " + wait10(); }
+std::string move(int vk) {
+    return tap(vk) + "; " + wait10();
+}
 std::string times(int n, const std::string& keys) {
     std::string out;
     for (int k = 0; k < n; ++k) out += (out.empty() ? "" : "; ") + keys;
@@ -37,13 +39,15 @@ TEST(KeySink, MovesFollowTheLayout) {
         {"ReUTabTime(1)", 1, [](KeySink& k) { k.ReUTabTime(1); }, move(39)},
         {"LiOSTab(1)", 0, [](KeySink& k) { k.LiOSTab(1); }, move(37)},
         {"LiOSTab(1)", 1, [](KeySink& k) { k.LiOSTab(1); }, move(38)},
-        {"LiOSTab(2)", 2, [](KeySink& k) { k.LiOSTab(2); }, kShiftDown + "; " + times(2, move(9)) + "; " + kShiftUp},
+        {"LiOSTab(2)", 2, [](KeySink& k) { k.LiOSTab(2); },
+         kShiftDown + "; " + times(2, move(9)) + "; " + kShiftUp},
         {"LiOSTab(2)", 3, [](KeySink& k) { k.LiOSTab(2); }, kShiftDown + "; " + kShiftUp},
         {"LiO(1)", 1, [](KeySink& k) { k.LiO(1); }, move(38)},
         {"LiOSTabTime(1)", 0, [](KeySink& k) { k.LiOSTabTime(1); }, move(38)},
         {"LiOSTabTime(1)", 1, [](KeySink& k) { k.LiOSTabTime(1); }, move(37)},
         {"LiOSTabTime(1)", 3, [](KeySink& k) { k.LiOSTabTime(1); }, kShiftDown + "; " + kShiftUp},
-        {"LioiTab(2)", 3, [](KeySink& k) { k.LioiTab(2); }, kShiftDown + "; " + times(2, move(9)) + "; " + kShiftUp},
+        {"LioiTab(2)", 3, [](KeySink& k) { k.LioiTab(2); },
+         kShiftDown + "; " + times(2, move(9)) + "; " + kShiftUp},
         {"LioiTab(1)", 1, [](KeySink& k) { k.LioiTab(1); }, move(38)},
         {"UReRet()", 0, [](KeySink& k) { k.UReRet(); }, move(40)},
         {"UReRet()", 1, [](KeySink& k) { k.UReRet(); }, move(39)},
@@ -55,7 +59,8 @@ TEST(KeySink, MovesFollowTheLayout) {
         {"URe()", 3, [](KeySink& k) { k.URe(); }, move(40)},
         {"OLiSRet()", 0, [](KeySink& k) { k.OLiSRet(); }, move(38)},
         {"OLiSRet()", 1, [](KeySink& k) { k.OLiSRet(); }, move(37)},
-        {"OLiSRet()", 2, [](KeySink& k) { k.OLiSRet(); }, kShiftDown + "; " + tap(13) + "; " + kShiftUp},
+        {"OLiSRet()", 2, [](KeySink& k) { k.OLiSRet(); },
+         kShiftDown + "; " + tap(13) + "; " + kShiftUp},
         {"OLiSRet()", 3, [](KeySink& k) { k.OLiSRet(); }, kShiftDown + "; " + kShiftUp},
         {"Ret()", 0, [](KeySink& k) { k.Ret(); }, tap(13)},
         {"stab(0)", 2, [](KeySink& k) { k.stab(0); }, ""},
@@ -75,8 +80,12 @@ TEST(KeySink, TypeStringSendsPausePrefixedCharacterKeys) {
         int notation;
         std::string keys;
     } cases[] = {
-        {"12.5", 1, kPause + "; " + tap(97) + "; " + kPause + "; " + tap(98) + "; " + kPause + "; " + tap(188) + "; " + kPause + "; " + tap(101)},
-        {"Ab", 2, kPause + "; " + kShiftDown + "; " + tap(65) + "; " + kShiftUp + "; " + kPause + "; " + tap(66, 0x30)},
+        {"12.5", 1,
+         kPause + "; " + tap(97) + "; " + kPause + "; " + tap(98) + "; " + kPause + "; " +
+             tap(188) + "; " + kPause + "; " + tap(101)},
+        {"Ab", 2,
+         kPause + "; " + kShiftDown + "; " + tap(65) + "; " + kShiftUp + "; " + kPause + "; " +
+             tap(66, 0x30)},
         {".", 0, kPause + "; " + tap(190)},
         {".", 2, kPause + "; " + tap(110)},
         {"-/\\", 2, times(3, kPause + "; " + tap(109))},

@@ -20,7 +20,9 @@ struct SpyParsers : Parsers {
     void Testrcv(TControl*, const char* DataPtr, int DataSize) override {
         handle("T:" + std::string(DataPtr, static_cast<size_t>(DataSize)));
     }
-    void ProcessColourDifferenceRecord(const std::string& record) override { handle("C:" + record); }
+    void ProcessColourDifferenceRecord(const std::string& record) override {
+        handle("C:" + record);
+    }
     void ProcessXYZRecord(const std::string& record) override { handle("X:" + record); }
     void ProcessPlateReader() override { calls.push_back("P"); }
 
@@ -63,7 +65,10 @@ TEST(LineAssembly, FiltersBytesAndAppliesTheLengthRule) {
         {"ABCD\r\n", {"ABCD\r\n"}},
         {"ABC\r\n", {}},
         {"ABCD\n", {}},
-        {std::string("AB\0C\xff" "DE\r\n", 9), {"ABCDE\r\n"}},
+        {std::string("AB\0C\xff"
+                     "DE\r\n",
+                     9),
+         {"ABCDE\r\n"}},
         {"LINE1\r\nLINE2\r\n", {"LINE1\r\n", "LINE2\r\n"}},
         {std::string(253, 'x') + "\r\n", {std::string(253, 'x') + "\r\n"}},
         {std::string(254, 'x') + "\r\n", {}}, // no instrument sends it; it stays in the monitor
@@ -71,8 +76,9 @@ TEST(LineAssembly, FiltersBytesAndAppliesTheLengthRule) {
     for (const auto& c : cases) {
         PipelineWorld w;
         w.deliver(c.bytes);
-        EXPECT_EQ(std::vector<std::string>(w.frm.pipeline.RSBUF.begin(), w.frm.pipeline.RSBUF.end()),
-                  c.queued)
+        EXPECT_EQ(
+            std::vector<std::string>(w.frm.pipeline.RSBUF.begin(), w.frm.pipeline.RSBUF.end()),
+            c.queued)
             << c.bytes;
     }
 }
@@ -121,7 +127,8 @@ TEST(Dispatch, OneRecordPerTickToTheActivePagesParser) {
     w.frm.Manufacturer.setActivePageIndex(1);
     w.loop.runUntil(300);
     w.loop.runUntil(400);
-    EXPECT_EQ(w.spy.calls, (std::vector<std::string>{"C:REC-1\r\n", "X:REC-2\r\n", "T:REC-3\r\n", "P"}));
+    EXPECT_EQ(w.spy.calls,
+              (std::vector<std::string>{"C:REC-1\r\n", "X:REC-2\r\n", "T:REC-3\r\n", "P"}));
     EXPECT_EQ(w.frm.pipeline.RSbuffer, "");
 }
 

@@ -36,7 +36,8 @@ struct World {
         traceText.str("");
         std::string joined;
         std::istringstream lines(text);
-        for (std::string line; std::getline(lines, line);) joined += (joined.empty() ? "" : "; ") + line;
+        for (std::string line; std::getline(lines, line);)
+            joined += (joined.empty() ? "" : "; ") + line;
         return joined;
     }
     std::string grid() {
@@ -56,6 +57,8 @@ inline std::string down(int vk, int scan = 0) {
 inline std::string up(int vk, int scan = 0) {
     return "up " + std::to_string(vk) + " " + std::to_string(scan);
 }
-inline std::string wait10() { return "wait 10"; }
+inline std::string wait10() {
+    return "wait 10";
+}
 
 } // namespace qorva::test

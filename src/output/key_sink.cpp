@@ -5,9 +5,13 @@
 
 namespace qorva {
 
-int KeySink::layout() const { return frm_.Ausgabeart.ItemIndex(); }
+int KeySink::layout() const {
+    return frm_.Ausgabeart.ItemIndex();
+}
 
-int KeySink::shiftScan() const { return frm_.layout.scanCode(vk::Shift); }
+int KeySink::shiftScan() const {
+    return frm_.layout.scanCode(vk::Shift);
+}
 
 void KeySink::send(int vkCode, int scan, bool press) {
     frm_.keyboard.sendKey(KeyEvent{vkCode, scan, press});
@@ -30,11 +34,21 @@ void KeySink::moveKey(int vkCode, int i) {
     }
 }
 
-void KeySink::down(int i) { moveKey(vk::Down, i); }
-void KeySink::up(int i) { moveKey(vk::Up, i); }
-void KeySink::rechts(int i) { moveKey(vk::Right, i); }
-void KeySink::links(int i) { moveKey(vk::Left, i); }
-void KeySink::tab(int i) { moveKey(vk::Tab, i); }
+void KeySink::down(int i) {
+    moveKey(vk::Down, i);
+}
+void KeySink::up(int i) {
+    moveKey(vk::Up, i);
+}
+void KeySink::rechts(int i) {
+    moveKey(vk::Right, i);
+}
+void KeySink::links(int i) {
+    moveKey(vk::Left, i);
+}
+void KeySink::tab(int i) {
+    moveKey(vk::Tab, i);
+}
 
 void KeySink::stab(int i) {
     if (i <= 0) return;
@@ -43,51 +57,85 @@ void KeySink::stab(int i) {
     send(vk::Shift, shiftScan(), false);
 }
 
-void KeySink::Ret() { tap(vk::Return); }
+void KeySink::Ret() {
+    tap(vk::Return);
+}
 
 void KeySink::ReUTab(int i) {
     switch (layout()) {
-    case 0: rechts(i); break;
-    case 1: down(i); break;
+    case 0:
+        rechts(i);
+        break;
+    case 1:
+        down(i);
+        break;
     case 2:
-    case 3: tab(i); break;
+    case 3:
+        tab(i);
+        break;
     }
 }
 
 void KeySink::ReUTabTime(int i) {
     switch (layout()) {
-    case 0: down(i); break;
-    case 1: rechts(i); break;
+    case 0:
+        down(i);
+        break;
+    case 1:
+        rechts(i);
+        break;
     case 2:
-    case 3: tab(i); break;
+    case 3:
+        tab(i);
+        break;
     }
 }
 
 void KeySink::LiOSTab(int i) {
     switch (layout()) {
-    case 0: links(i); break;
-    case 1: up(i); break;
+    case 0:
+        links(i);
+        break;
+    case 1:
+        up(i);
+        break;
     case 2:
-    case 3: stab(i); break;
+    case 3:
+        stab(i);
+        break;
     }
 }
 
-void KeySink::LiO(int i) { LiOSTab(i); }
+void KeySink::LiO(int i) {
+    LiOSTab(i);
+}
 
 void KeySink::LiOSTabTime(int i) {
     switch (layout()) {
-    case 0: up(i); break;
-    case 1: links(i); break;
+    case 0:
+        up(i);
+        break;
+    case 1:
+        links(i);
+        break;
     case 2:
-    case 3: stab(i); break;
+    case 3:
+        stab(i);
+        break;
     }
 }
 
 void KeySink::LioiTab(int i) {
     switch (layout()) {
-    case 0: links(i); break;
-    case 1: up(i); break;
-    case 2: stab(i); break;
+    case 0:
+        links(i);
+        break;
+    case 1:
+        up(i);
+        break;
+    case 2:
+        stab(i);
+        break;
     case 3:
         // The only backward move of the Tab-field layout: Shift+Tab as layout 2 sends it.
         frm_.Ausgabeart.setItemIndex(2);
@@ -99,10 +147,18 @@ void KeySink::LioiTab(int i) {
 
 void KeySink::UReRet() {
     switch (layout()) {
-    case 0: down(1); break;
-    case 1: rechts(1); break;
-    case 2: Ret(); break;
-    case 3: tab(1); break;
+    case 0:
+        down(1);
+        break;
+    case 1:
+        rechts(1);
+        break;
+    case 2:
+        Ret();
+        break;
+    case 3:
+        tab(1);
+        break;
     }
 }
 
@@ -115,24 +171,38 @@ void KeySink::URe() {
 
 void KeySink::OLiSRet() {
     switch (layout()) {
-    case 0: up(1); break;
-    case 1: links(1); break;
+    case 0:
+        up(1);
+        break;
+    case 1:
+        links(1);
+        break;
     case 2:
         send(vk::Shift, shiftScan(), true);
         Ret();
         send(vk::Shift, shiftScan(), false);
         break;
-    case 3: stab(1); break;
+    case 3:
+        stab(1);
+        break;
     }
 }
 
-void KeySink::pausePrefix() { send(vk::Pause, 0, true); }
+void KeySink::pausePrefix() {
+    send(vk::Pause, 0, true);
+}
 
 void KeySink::decimalKey() {
     switch (frm_.Notation.ItemIndex()) {
-    case 0: tap(vk::OemPeriod); break;
-    case 1: tap(vk::OemComma); break;
-    case 2: tap(vk::Decimal); break;
+    case 0:
+        tap(vk::OemPeriod);
+        break;
+    case 1:
+        tap(vk::OemComma);
+        break;
+    case 2:
+        tap(vk::Decimal);
+        break;
     }
 }
 

@@ -7,7 +7,9 @@ namespace qorva {
 RecordPipeline::RecordPipeline(TMainFrm& frm)
     : RSbuffer(36, ' '), frm_(frm), parsers_(&frm.parsers) {}
 
-bool RecordPipeline::onPlateReaderPage() const { return frm_.densito.ActivePageIndex() == 3; }
+bool RecordPipeline::onPlateReaderPage() const {
+    return frm_.densito.ActivePageIndex() == 3;
+}
 
 void RecordPipeline::writeMonitorLastLine(const std::string& line) {
     auto& lines = frm_.RSMemo.Lines;
@@ -46,7 +48,8 @@ void RecordPipeline::CommPortDriver1ReceiveData(const char* DataPtr, int DataSiz
         writeMonitorLastLine(line);
         Fs = std::move(line);
     }
-    if (onPlateReaderPage() && DataSize > 0) RSbuffer.append(DataPtr, static_cast<size_t>(DataSize));
+    if (onPlateReaderPage() && DataSize > 0)
+        RSbuffer.append(DataPtr, static_cast<size_t>(DataSize));
 }
 
 void RecordPipeline::removeHead() {
@@ -104,6 +107,8 @@ void RecordPipeline::WatchdogTimer() {
     state.RecBufSeen = state.RecBuf;
 }
 
-void RecordPipeline::BlattEnter() { RSbuffer.clear(); }
+void RecordPipeline::BlattEnter() {
+    RSbuffer.clear();
+}
 
 } // namespace qorva

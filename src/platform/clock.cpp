@@ -31,9 +31,9 @@ std::string twoDigits(int v) {
     return buf;
 }
 
-const char* const kMonthNames[] = {"January", "February", "March",     "April",
-                                   "May",     "June",     "July",      "August",
-                                   "September", "October", "November", "December"};
+const char* const kMonthNames[] = {"January",   "February", "March",    "April",
+                                   "May",       "June",     "July",     "August",
+                                   "September", "October",  "November", "December"};
 const char* const kDayNames[] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
                                  "Thursday", "Friday", "Saturday"};
 
@@ -56,10 +56,14 @@ std::string field(char letter, size_t count, const LocalDateTime& t) {
     case 'y':
         if (count <= 2) return count == 1 ? std::to_string(t.year % 100) : twoDigits(t.year % 100);
         return std::to_string(t.year);
-    case 'h': return digits(t.hour % 12 == 0 ? 12 : t.hour % 12);
-    case 'H': return digits(t.hour);
-    case 'm': return digits(t.minute);
-    case 's': return digits(t.second);
+    case 'h':
+        return digits(t.hour % 12 == 0 ? 12 : t.hour % 12);
+    case 'H':
+        return digits(t.hour);
+    case 'm':
+        return digits(t.minute);
+    case 's':
+        return digits(t.second);
     case 't': {
         const std::string marker = t.hour < 12 ? "AM" : "PM";
         return count == 1 ? marker.substr(0, 1) : marker;
@@ -78,8 +82,8 @@ bool ParseDateTime(const std::string& text, LocalDateTime& out) {
         return false;
     const year_month_day ymd{year{t.year}, month{static_cast<unsigned>(t.month)},
                              day{static_cast<unsigned>(t.day)}};
-    if (!ymd.ok() || t.hour > 23 || t.minute > 59 || t.second > 59 || t.hour < 0 ||
-        t.minute < 0 || t.second < 0)
+    if (!ymd.ok() || t.hour > 23 || t.minute > 59 || t.second > 59 || t.hour < 0 || t.minute < 0 ||
+        t.second < 0)
         return false;
     out = t;
     return true;
@@ -135,7 +139,9 @@ LoopClock::LoopClock(const EventLoop& loop, LocalDateTime start, std::string dat
     : loop_(loop), start_(start), dateFormat_(std::move(dateFormat)),
       timeFormat_(std::move(timeFormat)) {}
 
-LocalDateTime LoopClock::now() const { return AddMilliseconds(start_, loop_.now()); }
+LocalDateTime LoopClock::now() const {
+    return AddMilliseconds(start_, loop_.now());
+}
 
 std::string PatternFromStrftime(const std::string& format, const std::string& fallback) {
     std::string out;
@@ -146,24 +152,59 @@ std::string PatternFromStrftime(const std::string& format, const std::string& fa
         }
         if (++i >= format.size()) return fallback;
         switch (format[i]) {
-        case 'd': out += "dd"; break;
-        case 'e': out += "d"; break;
-        case 'm': out += "MM"; break;
-        case 'b': out += "MMM"; break;
-        case 'B': out += "MMMM"; break;
-        case 'Y': out += "yyyy"; break;
-        case 'y': out += "yy"; break;
-        case 'H': out += "HH"; break;
-        case 'I': out += "hh"; break;
-        case 'M': out += "mm"; break;
-        case 'S': out += "ss"; break;
-        case 'p': out += "tt"; break;
-        case 'D': out += "MM/dd/yy"; break;
-        case 'T': out += "HH:mm:ss"; break;
-        case 'R': out += "HH:mm"; break;
-        case 'r': out += "hh:mm:ss tt"; break;
-        case '%': out += '%'; break;
-        default: return fallback;
+        case 'd':
+            out += "dd";
+            break;
+        case 'e':
+            out += "d";
+            break;
+        case 'm':
+            out += "MM";
+            break;
+        case 'b':
+            out += "MMM";
+            break;
+        case 'B':
+            out += "MMMM";
+            break;
+        case 'Y':
+            out += "yyyy";
+            break;
+        case 'y':
+            out += "yy";
+            break;
+        case 'H':
+            out += "HH";
+            break;
+        case 'I':
+            out += "hh";
+            break;
+        case 'M':
+            out += "mm";
+            break;
+        case 'S':
+            out += "ss";
+            break;
+        case 'p':
+            out += "tt";
+            break;
+        case 'D':
+            out += "MM/dd/yy";
+            break;
+        case 'T':
+            out += "HH:mm:ss";
+            break;
+        case 'R':
+            out += "HH:mm";
+            break;
+        case 'r':
+            out += "hh:mm:ss tt";
+            break;
+        case '%':
+            out += '%';
+            break;
+        default:
+            return fallback;
         }
     }
     return out.empty() ? fallback : out;

@@ -122,7 +122,9 @@ bool TPageControl::setFromText(const std::string& pageName) {
 TTimer::TTimer(std::string name, TControl* parent, EventLoop& loop, int interval)
     : TControl(std::move(name), parent), loop_(loop), interval_(interval) {}
 
-TTimer::~TTimer() { setEnabled(false); }
+TTimer::~TTimer() {
+    setEnabled(false);
+}
 
 void TTimer::setEnabled(bool on) {
     if (on == isEnabled()) return;

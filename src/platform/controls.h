@@ -45,8 +45,10 @@ class TForm : public TControl {
     explicit TForm(std::string name) : TControl(std::move(name), nullptr) {}
     const char* kind() const override { return "TForm"; }
 
-    template <class T, class... Args> T& add(const std::string& name, TControl* parent, Args&&... args) {
-        auto control = std::make_unique<T>(name, parent ? parent : this, std::forward<Args>(args)...);
+    template <class T, class... Args>
+    T& add(const std::string& name, TControl* parent, Args&&... args) {
+        auto control =
+            std::make_unique<T>(name, parent ? parent : this, std::forward<Args>(args)...);
         T& ref = *control;
         owned_.push_back(std::move(control));
         return ref;

@@ -16,7 +16,9 @@ EventLoop::TimerId EventLoop::startTimer(int intervalMs, Callback onTick) {
     return id;
 }
 
-void EventLoop::stopTimer(TimerId id) { timers_.erase(id); }
+void EventLoop::stopTimer(TimerId id) {
+    timers_.erase(id);
+}
 
 EventLoop::TimerId EventLoop::post(int64_t delayMs, Callback callback) {
     const TimerId id = nextId_++;
@@ -32,7 +34,8 @@ bool EventLoop::hasPendingPosts() const {
 bool EventLoop::dispatchNextDue(int64_t deadline) {
     auto next = timers_.end();
     for (auto it = timers_.begin(); it != timers_.end(); ++it)
-        if (it->second.due <= deadline && (next == timers_.end() || it->second.due < next->second.due))
+        if (it->second.due <= deadline &&
+            (next == timers_.end() || it->second.due < next->second.due))
             next = it;
     if (next == timers_.end()) return false;
     if (next->second.due > now()) waitUntil(next->second.due);
@@ -52,14 +55,18 @@ void EventLoop::runUntil(int64_t deadline) {
     if (!quitFlag_ && now() < deadline) waitUntil(deadline);
 }
 
-void EventLoop::delay(int ms) { runUntil(now() + std::max(ms, 0)); }
+void EventLoop::delay(int ms) {
+    runUntil(now() + std::max(ms, 0));
+}
 
 void EventLoop::requestQuit() {
     quitFlag_ = true;
     wake();
 }
 
-void VirtualEventLoop::waitUntil(int64_t deadline) { now_ = std::max(now_, deadline); }
+void VirtualEventLoop::waitUntil(int64_t deadline) {
+    now_ = std::max(now_, deadline);
+}
 
 static int64_t steadyNs() {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(
@@ -79,7 +86,9 @@ RealTimeEventLoop::~RealTimeEventLoop() {
         if (fd >= 0) close(fd);
 }
 
-int64_t RealTimeEventLoop::now() const { return (steadyNs() - startNs_) / 1000000; }
+int64_t RealTimeEventLoop::now() const {
+    return (steadyNs() - startNs_) / 1000000;
+}
 
 void RealTimeEventLoop::waitUntil(int64_t deadline) {
     while (!quitRequested()) {

@@ -12,9 +12,9 @@ struct PunctuationKey {
 };
 
 constexpr PunctuationKey kPunctuation[] = {
-    {186, ';', ':'}, {187, '=', '+'}, {188, ',', '<'},  {189, '-', '_'}, {190, '.', '>'},
-    {191, '/', '?'}, {192, '`', '~'}, {219, '[', '{'},  {220, '\\', '|'}, {221, ']', '}'},
-    {222, '\'', '"'},
+    {186, ';', ':'},  {187, '=', '+'}, {188, ',', '<'},  {189, '-', '_'},
+    {190, '.', '>'},  {191, '/', '?'}, {192, '`', '~'},  {219, '[', '{'},
+    {220, '\\', '|'}, {221, ']', '}'}, {222, '\'', '"'},
 };
 
 constexpr char kShiftedDigits[] = ")!@#$%^&*(";
@@ -35,17 +35,28 @@ int numpadScan(int vk) {
 
 int punctuationScan(int vk) {
     switch (vk) {
-    case 186: return 0x27;
-    case 187: return 0x0D;
-    case 188: return 0x33;
-    case 189: return 0x0C;
-    case 190: return 0x34;
-    case 191: return 0x35;
-    case 192: return 0x29;
-    case 219: return 0x1A;
-    case 220: return 0x2B;
-    case 221: return 0x1B;
-    case 222: return 0x28;
+    case 186:
+        return 0x27;
+    case 187:
+        return 0x0D;
+    case 188:
+        return 0x33;
+    case 189:
+        return 0x0C;
+    case 190:
+        return 0x34;
+    case 191:
+        return 0x35;
+    case 192:
+        return 0x29;
+    case 219:
+        return 0x1A;
+    case 220:
+        return 0x2B;
+    case 221:
+        return 0x1B;
+    case 222:
+        return 0x28;
     }
     return 0;
 }
@@ -58,25 +69,44 @@ int UsKeyLayout::scanCode(int vk) const {
     if (vk >= '1' && vk <= '9') return 0x02 + (vk - '1');
     if (vk >= vk::Numpad0 && vk <= vk::Divide) return numpadScan(vk);
     switch (vk) {
-    case 8: return 0x0E;
-    case vk::Tab: return 0x0F;
-    case vk::Return: return 0x1C;
-    case vk::Shift: return 0x2A;
-    case vk::Control: return 0x1D;
-    case vk::Menu: return 0x38;
-    case vk::Pause: return 0x45;
-    case vk::Escape: return 0x01;
-    case vk::Space: return 0x39;
-    case 33: return 0x49;
-    case 34: return 0x51;
-    case 35: return 0x4F;
-    case 36: return 0x47;
-    case vk::Left: return 0x4B;
-    case vk::Up: return 0x48;
-    case vk::Right: return 0x4D;
-    case vk::Down: return 0x50;
-    case vk::Insert: return 0x52;
-    case 46: return 0x53;
+    case 8:
+        return 0x0E;
+    case vk::Tab:
+        return 0x0F;
+    case vk::Return:
+        return 0x1C;
+    case vk::Shift:
+        return 0x2A;
+    case vk::Control:
+        return 0x1D;
+    case vk::Menu:
+        return 0x38;
+    case vk::Pause:
+        return 0x45;
+    case vk::Escape:
+        return 0x01;
+    case vk::Space:
+        return 0x39;
+    case 33:
+        return 0x49;
+    case 34:
+        return 0x51;
+    case 35:
+        return 0x4F;
+    case 36:
+        return 0x47;
+    case vk::Left:
+        return 0x4B;
+    case vk::Up:
+        return 0x48;
+    case vk::Right:
+        return 0x4D;
+    case vk::Down:
+        return 0x50;
+    case vk::Insert:
+        return 0x52;
+    case 46:
+        return 0x53;
     }
     return punctuationScan(vk);
 }
@@ -99,13 +129,19 @@ std::optional<CharKey> UsKeyLayout::keyForChar(char c) const {
 std::optional<char> UsKeyLayout::charForKey(int vk, bool shift) {
     if (vk >= 'A' && vk <= 'Z') return static_cast<char>(shift ? vk : std::tolower(vk));
     if (vk >= '0' && vk <= '9') return shift ? kShiftedDigits[vk - '0'] : static_cast<char>(vk);
-    if (vk >= vk::Numpad0 && vk <= vk::Numpad0 + 9) return static_cast<char>('0' + vk - vk::Numpad0);
+    if (vk >= vk::Numpad0 && vk <= vk::Numpad0 + 9)
+        return static_cast<char>('0' + vk - vk::Numpad0);
     switch (vk) {
-    case vk::Space: return ' ';
-    case vk::Multiply: return '*';
-    case vk::Add: return '+';
-    case vk::Subtract: return '-';
-    case vk::Divide: return '/';
+    case vk::Space:
+        return ' ';
+    case vk::Multiply:
+        return '*';
+    case vk::Add:
+        return '+';
+    case vk::Subtract:
+        return '-';
+    case vk::Divide:
+        return '/';
     }
     for (const auto& key : kPunctuation)
         if (key.vk == vk) return shift ? key.shifted : key.plain;
@@ -120,7 +156,8 @@ bool IsSafeKey(int vk) {
     case vk::Control:
     case vk::Menu:
     case vk::Pause:
-    case vk::Escape: return true;
+    case vk::Escape:
+        return true;
     }
     if (vk >= vk::Space && vk <= vk::Down) return true; // Space, page keys, Home/End, arrows
     if (vk == vk::Insert || vk == 46) return true;
@@ -138,9 +175,13 @@ void TraceKeyboard::sendKey(const KeyEvent& event) {
     out_ << (event.press ? "down " : "up ") << event.vk << ' ' << event.scan << '\n';
 }
 
-void TraceKeyboard::waited(int ms) { out_ << "wait " << ms << '\n'; }
+void TraceKeyboard::waited(int ms) {
+    out_ << "wait " << ms << '\n';
+}
 
-void TraceKeyboard::clipboardPicture(int w, int h) { out_ << "clipboard " << w << 'x' << h << '\n'; }
+void TraceKeyboard::clipboardPicture(int w, int h) {
+    out_ << "clipboard " << w << 'x' << h << '\n';
+}
 
 void TeeKeyboard::sendKey(const KeyEvent& event) {
     for (auto* port : ports_) port->sendKey(event);

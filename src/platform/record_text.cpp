@@ -2,7 +2,9 @@
 
 namespace qorva {
 
-int Length(const RecordText& s) { return static_cast<int>(s.size()); }
+int Length(const RecordText& s) {
+    return static_cast<int>(s.size());
+}
 
 unsigned char CharAt(const RecordText& s, int pos) {
     if (pos < 1 || pos > Length(s)) return 0;
@@ -32,7 +34,9 @@ void Insert(const RecordText& sub, RecordText& s, int index) {
     s.insert(static_cast<size_t>(index - 1), sub);
 }
 
-static bool isTrimmed(char c) { return static_cast<unsigned char>(c) <= 32; }
+static bool isTrimmed(char c) {
+    return static_cast<unsigned char>(c) <= 32;
+}
 
 RecordText TrimLeft(const RecordText& s) {
     size_t first = 0;
@@ -46,7 +50,9 @@ RecordText TrimRight(const RecordText& s) {
     return s.substr(0, end);
 }
 
-RecordText Trim(const RecordText& s) { return TrimLeft(TrimRight(s)); }
+RecordText Trim(const RecordText& s) {
+    return TrimLeft(TrimRight(s));
+}
 
 unsigned char UpCase(unsigned char c) {
     return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 'a' + 'A') : c;
@@ -58,6 +64,8 @@ RecordText UpperCase(const RecordText& s) {
     return out;
 }
 
-bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(unsigned char c) {
+    return c >= '0' && c <= '9';
+}
 
 } // namespace qorva

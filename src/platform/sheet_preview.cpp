@@ -30,9 +30,15 @@ SheetPreview::SheetPreview(CellRef origin, char decimalSeparator)
 
 void SheetPreview::sendKey(const KeyEvent& event) {
     switch (event.vk) {
-    case vk::Shift: shift_ = event.press; return;
-    case vk::Control: ctrl_ = event.press; return;
-    case vk::Menu: alt_ = event.press; return;
+    case vk::Shift:
+        shift_ = event.press;
+        return;
+    case vk::Control:
+        ctrl_ = event.press;
+        return;
+    case vk::Menu:
+        alt_ = event.press;
+        return;
     }
     if (event.press) onPress(event.vk);
 }
@@ -53,18 +59,34 @@ void SheetPreview::onPress(int key) {
     }
     if (pictureSelected_ || ctrl_ || alt_) return;
     switch (key) {
-    case vk::Left: moveBy(0, -1); return;
-    case vk::Right: moveBy(0, 1); return;
-    case vk::Up: moveBy(-1, 0); return;
-    case vk::Down: moveBy(1, 0); return;
-    case vk::Tab: tabMove(shift_ ? -1 : 1); return;
-    case vk::Return: returnMove(shift_ ? -1 : 1); return;
-    case vk::Decimal: type(decimalSeparator_); return;
+    case vk::Left:
+        moveBy(0, -1);
+        return;
+    case vk::Right:
+        moveBy(0, 1);
+        return;
+    case vk::Up:
+        moveBy(-1, 0);
+        return;
+    case vk::Down:
+        moveBy(1, 0);
+        return;
+    case vk::Tab:
+        tabMove(shift_ ? -1 : 1);
+        return;
+    case vk::Return:
+        returnMove(shift_ ? -1 : 1);
+        return;
+    case vk::Decimal:
+        type(decimalSeparator_);
+        return;
     }
     if (const auto c = UsKeyLayout::charForKey(key, shift_)) type(*c);
 }
 
-void SheetPreview::type(char c) { edit_ += c; }
+void SheetPreview::type(char c) {
+    edit_ += c;
+}
 
 void SheetPreview::commit() {
     if (edit_.empty()) return;
@@ -96,15 +118,20 @@ void SheetPreview::paste() {
     if (pictureSelected_) return;
     commit();
     if (!clipboard_) return;
-    cells_[{cursor_.row, cursor_.col}] = *clipboard_;
+    pictures_[{cursor_.row, cursor_.col}] = *clipboard_;
     pictureSelected_ = true;
 }
 
-void SheetPreview::finish() { commit(); }
+void SheetPreview::finish() {
+    commit();
+}
 
 std::string SheetPreview::cell(int row, int col) const {
-    const auto it = cells_.find({row, col});
-    return it == cells_.end() ? std::string{} : it->second;
+    std::string shown;
+    if (const auto picture = pictures_.find({row, col}); picture != pictures_.end())
+        shown = picture->second;
+    if (const auto text = cells_.find({row, col}); text != cells_.end()) shown += text->second;
+    return shown;
 }
 
 static std::string csvField(const std::string& text) {
@@ -118,16 +145,17 @@ static std::string csvField(const std::string& text) {
 }
 
 void SheetPreview::writeCsv(std::ostream& out) const {
-    if (cells_.empty()) return;
-    int lastRow = 0;
-    for (const auto& [at, text] : cells_) lastRow = std::max(lastRow, at.first);
-    auto it = cells_.begin();
+    std::map<int, int> lastColumnOfRow;
+    for (const auto* layer : {&cells_, &pictures_})
+        for (const auto& [at, text] : *layer)
+            lastColumnOfRow[at.first] = std::max(lastColumnOfRow[at.first], at.second);
+    if (lastColumnOfRow.empty()) return;
+    const int lastRow = lastColumnOfRow.rbegin()->first;
     for (int row = 1; row <= lastRow; ++row) {
-        int col = 1;
-        for (; it != cells_.end() && it->first.first == row; ++it) {
-            for (; col < it->first.second; ++col) out << ',';
-            out << csvField(it->second);
-        }
+        const auto used = lastColumnOfRow.find(row);
+        const int lastColumn = used == lastColumnOfRow.end() ? 0 : used->second;
+        for (int col = 1; col <= lastColumn; ++col)
+            out << (col > 1 ? "," : "") << csvField(cell(row, col));
         out << '\n';
     }
 }

@@ -43,7 +43,8 @@ class SheetPreview : public KeyboardPort {
     void paste();
     void type(char c);
 
-    std::map<std::pair<int, int>, std::string> cells_;
+    // Cell texts and the pictures pasted over cells, by (row, column).
+    std::map<std::pair<int, int>, std::string> cells_, pictures_;
     CellRef cursor_;
     std::string edit_;
     char decimalSeparator_;

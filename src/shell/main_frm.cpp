@@ -20,8 +20,7 @@ TRadioGroup& radioGroup(TRadioGroup& group, std::vector<std::string> items, int 
 
 TMainFrm::TMainFrm(const PlatformServices& platform)
     : loop(platform.loop), keyboard(platform.keyboard), layout(platform.layout),
-      clock(platform.clock),
-      Button3(built(form.add<TButton>("Button3", nullptr), "START")),
+      clock(platform.clock), Button3(built(form.add<TButton>("Button3", nullptr), "START")),
       Button4(built(form.add<TButton>("Button4", nullptr), "STOP")),
       PageControl1(form.add<TPageControl>("PageControl1", nullptr)),
       TabSheet1(built(form.add<TTabSheet>("TabSheet1", &PageControl1), "Interface")),

@@ -15,7 +15,9 @@ using namespace qorva;
 
 namespace {
 
-double cpuSeconds() { return static_cast<double>(std::clock()) / CLOCKS_PER_SEC; }
+double cpuSeconds() {
+    return static_cast<double>(std::clock()) / CLOCKS_PER_SEC;
+}
 
 struct World {
     VirtualEventLoop loop;
@@ -51,7 +53,8 @@ double deliveryMicroseconds(size_t monitorLines) {
     const long repetitions = 2000000;
     const double start = cpuSeconds();
     for (long k = 0; k < repetitions; ++k) {
-        world.frm.pipeline.CommPortDriver1ReceiveData(kRecord.data(), static_cast<int>(kRecord.size()));
+        world.frm.pipeline.CommPortDriver1ReceiveData(kRecord.data(),
+                                                      static_cast<int>(kRecord.size()));
         world.frm.RSMemo.Lines.pop_back(); // back to the same monitor length
         world.frm.RSMemo.Lines.back().clear();
         world.frm.pipeline.RSBUF.clear();

@@ -37,7 +37,8 @@ struct Options {
 }
 
 long positiveNumber(const std::string& option, const std::string& text) {
-    if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos)
+    if (text.empty() || text.size() > 9 ||
+        text.find_first_not_of("0123456789") != std::string::npos)
         fail(option + " needs a whole number, got '" + text + "'");
     const long value = std::stol(text);
     if (value <= 0) fail(option + " needs a number above 0");
@@ -89,7 +90,7 @@ Options parseOptions(int argc, char** argv) {
             std::cout << kUsage << '\n';
             std::exit(0);
         } else if (arg.size() > 1 && arg[0] == '-') {
-            fail("unknown option '" + arg + "'\n" + kUsage);
+            fail("unknown option '" + arg + "' (see --help)");
         } else {
             if (inputSeen) fail("only one INPUT may be given");
             options.input = arg;

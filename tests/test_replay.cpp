@@ -18,7 +18,10 @@ struct ToolRun {
 
 // Runs the replay tool through the shell, standard error folded into the output.
 ToolRun replay(const std::string& arguments, const std::string& input = "") {
-    const std::string inputFile = testing::TempDir() + "replay-input.bin";
+    // ctest runs tests in parallel: every test gets files of its own.
+    const std::string inputFile = testing::TempDir() +
+                                  testing::UnitTest::GetInstance()->current_test_info()->name() +
+                                  ".input";
     std::ofstream(inputFile, std::ios::binary) << input;
     const std::string command =
         std::string(QORVA_REPLAY) + " " + arguments + " < " + inputFile + " 2>&1";

@@ -2,6 +2,7 @@
 // The main window: builds its control tree and owns the components that the record
 // pipeline, the key sink and the parsers are made of.
 #include "output/key_sink.h"
+#include "output/output_flags.h"
 #include "parsers/parse_state.h"
 #include "parsers/parsers.h"
 #include "pipeline/record_pipeline.h"
@@ -58,6 +59,7 @@ class TMainFrm {
     TTimer& ParseTimer;
     TTimer& Watchdog;
 
+    OutputFlags flags{*this};
     ParseState parseState;
     KeySink keys{*this};
     Parsers parsers{*this};

@@ -206,6 +206,14 @@ void KeySink::decimalKey() {
     }
 }
 
+void KeySink::tapCharacterCode(unsigned char code) {
+    tap(SafeCharacterKey(code));
+}
+
+void KeySink::pressSubtract() {
+    send(vk::Subtract, 0, true);
+}
+
 void KeySink::TypeChar(unsigned char ch, unsigned char code) {
     pausePrefix();
     if (ch == '-' || ch == '/' || ch == '\\') {

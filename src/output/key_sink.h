@@ -43,12 +43,17 @@ class KeySink {
     void Farbe2(unsigned char simchr);
     void Datumzeitaus();
 
+    // Single keys for the field helpers: the decimal key of Notation, a character code
+    // as a key (a system key's code becomes Space), a Subtract press without release.
+    void decimalKey();
+    void tapCharacterCode(unsigned char code);
+    void pressSubtract();
+
   private:
     void send(int vk, int scan, bool press);
     void tap(int vk, int scan = 0);
     void moveKey(int vk, int i);
     void pausePrefix();
-    void decimalKey();
     void typeClockText(const RecordText& text, char separator);
     int layout() const;
     int shiftScan() const;

@@ -121,10 +121,12 @@ struct GroupName {
 constexpr GroupName kGroups[] = {
     {"Blatt1", "REFLEXION", "GroupBox1", "Auswahl der auszugebenden Messfunktion"},
     {"Blatt1", "TRANSMISSION", "GroupBox2", "Auswahl der auszugebenden Messfunktion"},
-    {"Blatt2", "AUSZUGEBENDE MESSFUNKTIONEN", "GroupBox3", "Auswahl der auszugebenden Messfunktion"},
+    {"Blatt2", "AUSZUGEBENDE MESSFUNKTIONEN", "GroupBox3",
+     "Auswahl der auszugebenden Messfunktion"},
     {"Blatt2", "FARBAUSGABE", "GroupBox4", "Auszugebende Farben"},
     {"Blatt3", "FARBAUSGABE", "GroupBox5", "Auszugebende Farben"},
-    {"Blatt3", "AUSZUGEBENDE MESSFUNKTIONEN", "GroupBox6", "Auswahl der auszugebenden Messfunktion"},
+    {"Blatt3", "AUSZUGEBENDE MESSFUNKTIONEN", "GroupBox6",
+     "Auswahl der auszugebenden Messfunktion"},
     {"Blatt5", "QX Output Setting = ALL", "GroupBox7", ""},
     {"Blatt4", "AUSGABE", "GroupBox8", ""},
     {"Blatt5", "FARBAUSGABE", "GroupBox9", ""},
@@ -153,14 +155,38 @@ const FlagButton kButtons[] = {
     {"Button12", "NICHTS", "Blatt1", nullptr, false, {1, 11}, true},
     {"Button8", "ALLE", "Blatt2", "FARBAUSGABE", true, {19, 22}, true},
     {"Button13", "NICHTS", "Blatt2", "FARBAUSGABE", false, {19, 22}, true},
-    {"Button9", "ALLE", "Blatt2", "AUSZUGEBENDE MESSFUNKTIONEN", true, {12, 18, 51, 52, 54, 54}, true},
-    {"Button6", "NICHTS", "Blatt2", "AUSZUGEBENDE MESSFUNKTIONEN", false, {12, 18, 51, 52, 54, 54}, true},
+    {"Button9",
+     "ALLE",
+     "Blatt2",
+     "AUSZUGEBENDE MESSFUNKTIONEN",
+     true,
+     {12, 18, 51, 52, 54, 54},
+     true},
+    {"Button6",
+     "NICHTS",
+     "Blatt2",
+     "AUSZUGEBENDE MESSFUNKTIONEN",
+     false,
+     {12, 18, 51, 52, 54, 54},
+     true},
     {"Button10", "ALLE", "Blatt3", "FARBAUSGABE", true, {23, 29}, true},
     {"Button14", "NICHTS", "Blatt3", "FARBAUSGABE", false, {23, 29}, true},
     {"Button11", "ALLE", "Blatt3", "AUSZUGEBENDE MESSFUNKTIONEN", true, {30, 39, 53, 53}, true},
     {"Button15", "NICHTS", "Blatt3", "AUSZUGEBENDE MESSFUNKTIONEN", false, {30, 39, 53, 53}, true},
-    {"Button42", "Alle", "Blatt5", "AUSZUGEBENDE MESSFUNKTIONEN", true, {57, 58, 62, 63, 65, 67, 68, 69, 71, 59, 60}, false},
-    {"Button43", "Nichts", "Blatt5", "AUSZUGEBENDE MESSFUNKTIONEN", false, {57, 58, 62, 63, 65, 67, 68, 69, 71, 59, 60}, false},
+    {"Button42",
+     "Alle",
+     "Blatt5",
+     "AUSZUGEBENDE MESSFUNKTIONEN",
+     true,
+     {57, 58, 62, 63, 65, 67, 68, 69, 71, 59, 60},
+     false},
+    {"Button43",
+     "Nichts",
+     "Blatt5",
+     "AUSZUGEBENDE MESSFUNKTIONEN",
+     false,
+     {57, 58, 62, 63, 65, 67, 68, 69, 71, 59, 60},
+     false},
     {"Button1", "ALLE", "Blatt5", "FARBAUSGABE", true, {80, 81, 82, 83, 84, 85, 86}, false},
     {"Button2", "NICHTS", "Blatt5", "FARBAUSGABE", false, {80, 81, 82, 83, 84, 85, 86}, false},
     {"Button16", "ALLE", "VARNIKPage", "FARBAUSGABE", true, {90, 91, 92, 93, 94}, false},
@@ -212,14 +238,16 @@ void OutputFlags::buildBoxes() {
 
 void OutputFlags::buildButtons() {
     for (const auto& spec : kButtons) {
-        auto& button = frm_.form.add<TButton>(spec.name, &containerFor(frm_, spec.page, spec.group));
+        auto& button =
+            frm_.form.add<TButton>(spec.name, &containerFor(frm_, spec.page, spec.group));
         button.Caption = spec.caption;
         button.Hint = spec.all ? kAllHint : kNoneHint;
         const std::vector<int>& numbers = spec.rangesOrBoxes;
         const bool t = spec.all;
         if (spec.throughAlle) {
             button.OnClick = [this, numbers, t] {
-                for (size_t k = 0; k + 1 < numbers.size(); k += 2) alle(numbers[k], numbers[k + 1], t);
+                for (size_t k = 0; k + 1 < numbers.size(); k += 2)
+                    alle(numbers[k], numbers[k + 1], t);
             };
         } else {
             button.OnClick = [this, numbers, t] {
@@ -276,9 +304,13 @@ bool OutputFlags::ausgabe(int a) const {
     return checked(a) && throughAusgabe_[static_cast<size_t>(a)];
 }
 
-bool OutputFlags::ausgabe2(int a, int b) const { return ausgabe(a) && ausgabe(b); }
+bool OutputFlags::ausgabe2(int a, int b) const {
+    return ausgabe(a) && ausgabe(b);
+}
 
-bool OutputFlags::ausgabe3(int a, int b, int c) const { return ausgabe(a) && ausgabe2(b, c); }
+bool OutputFlags::ausgabe3(int a, int b, int c) const {
+    return ausgabe(a) && ausgabe2(b, c);
+}
 
 void OutputFlags::alle(int a, int b, bool t) {
     for (int n = a; n <= b; ++n)

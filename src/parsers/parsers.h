@@ -1,5 +1,8 @@
 #pragma once
-// Entry points of the record parsers, called by the dispatch with one record at a time.
+// The record parsers: the intake of the other makers' records with its field helpers,
+// the family sections, and the parsers of the maker's own instruments.
+#include "platform/record_text.h"
+
 #include <string>
 
 namespace qorva {
@@ -20,8 +23,36 @@ class Parsers {
     // The plate reader: works on RSbuffer.
     virtual void ProcessPlateReader();
 
+    // Field helpers shared by the family sections.
+    static void dotsuch(RecordText& ds);
+    static void such(RecordText& s);
+    static void stringtest(RecordText& mess);
+    static bool gnull(const RecordText& Dicht);
+    static bool null(const RecordText& Dichte);
+    static RecordText del(const RecordText& Wert, int entf);
+    RecordText ausdel(const RecordText& Wert, int ab, int zeig, int entf);
+    RecordText ausdel2(const RecordText& Wert, int ab, int zeig, int entf);
+
   protected:
-    [[maybe_unused]] TMainFrm& frm_;
+    TMainFrm& frm_;
+
+  private:
+    // The three views of a record that the intake hands to the family sections.
+    struct Intake {
+        RecordText raw;
+        RecordText trimmed;
+    };
+    bool takeIntoRecBuf(const RecordText& record, bool& image);
+    void imageTransfer(const RecordText& record);
+    void familySections(const Intake& views);
+
+    // The PFI family (Blatt5) and the rules that end every record.
+    void pfiSection(const Intake& views, std::string& colourSet);
+    void pageIndependentRules(const std::string& colourSet);
+    void typeLetterValues(const std::string& letters, const int* flags);
+
+    void processMakerRecord(const std::string& record, int firstLetter, int letters, int firstFlag,
+                            int markingBox, bool scaleValues);
 };
 
 } // namespace qorva

@@ -31,6 +31,8 @@ class EventLoop {
     void runUntil(int64_t deadline);
     // Waits ms milliseconds while dispatching pending events (nested loop).
     void delay(int ms);
+    // Dispatches what is due now, once, without waiting.
+    void processPending() { runUntil(now()); }
 
     // A quit request (signal, window close) ends runUntil; safe from a signal handler.
     void requestQuit();

@@ -122,6 +122,8 @@ TEST(KeySink, MesszeigTypesSignDigitsAndOneSeparator) {
         {"45%", 2, tap(52) + "; " + tap(53)},
         {"0.50 more", 2, tap(48) + "; " + tap(110) + "; " + tap(53) + "; " + tap(48)},
         {" +7-3", 2, tap(55) + "; " + tap(51)},
+        {"  -0.05", 2,
+         tap(109) + "; " + tap(48) + "; " + tap(110) + "; " + tap(48) + "; " + tap(53)},
         {"", 2, ""},
     };
     for (const auto& c : cases) {

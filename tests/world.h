@@ -62,3 +62,28 @@ inline std::string wait10() {
 }
 
 } // namespace qorva::test
+
+namespace qorva::test {
+
+// Types records as a replay does: START, every line delivered, the loop run until the
+// queue is empty and no parse runs.
+inline std::string typeRecords(World& w, const std::string& lines) {
+    if (!w.frm.running()) w.frm.Button3.Click();
+    w.deliver(lines);
+    while (!w.frm.pipeline.RSBUF.empty() || !w.frm.pipeline.semaphore)
+        w.loop.runUntil(w.loop.now() + 100);
+    return w.grid();
+}
+
+inline void onPage(World& w, const char* page) {
+    const std::string name = page;
+    if (name == "VARNIKPage" || name == "LUMAPage") {
+        w.frm.Manufacturer.setActivePageIndex(0);
+        w.frm.TALMOPages.setFromText(name);
+    } else {
+        w.frm.Manufacturer.setActivePageIndex(1);
+        w.frm.densito.setFromText(name);
+    }
+}
+
+} // namespace qorva::test

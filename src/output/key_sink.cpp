@@ -241,7 +241,9 @@ void KeySink::TypeString(const RecordText& s) {
 }
 
 void KeySink::messzeig(const RecordText& anzei) {
-    RecordText s = anzei;
+    // Instruments right-align their fields: a sign behind leading blanks is still the
+    // value's sign, and typing the value without it would flip the measurement.
+    RecordText s = TrimLeft(anzei);
     if (CharAt(s, 1) == '-') {
         tap(vk::Subtract);
         Delete(s, 1, 1);

@@ -23,6 +23,16 @@ class Parsers {
     // The plate reader: works on RSbuffer.
     virtual void ProcessPlateReader();
 
+    // The three views of a record that the intake hands to the family sections: RecBuf
+    // itself, the raw copy right after the front cut, and the trimmed copy.
+    struct RecordViews {
+        RecordText raw;
+        RecordText trimmed;
+    };
+    // The intake: takes the record into RecBuf and normalises it. False when the family
+    // sections are not to run (an incomplete text, or an image text handed on).
+    bool intake(const RecordText& record, RecordViews& views);
+
     // Field helpers shared by the family sections.
     static void dotsuch(RecordText& ds);
     static void such(RecordText& s);
@@ -37,17 +47,12 @@ class Parsers {
     TMainFrm& frm_;
 
   private:
-    // The three views of a record that the intake hands to the family sections.
-    struct Intake {
-        RecordText raw;
-        RecordText trimmed;
-    };
-    bool takeIntoRecBuf(const RecordText& record, bool& image);
+    void takeIntoRecBuf(const RecordText& record, bool& image);
     void imageTransfer(const RecordText& record);
-    void familySections(const Intake& views);
+    void familySections(const RecordViews& views);
 
     // The PFI family (Blatt5) and the rules that end every record.
-    void pfiSection(const Intake& views, std::string& colourSet);
+    void pfiSection(const RecordViews& views, std::string& colourSet);
     void pageIndependentRules(const std::string& colourSet);
     void typeLetterValues(const std::string& letters, const int* flags);
 

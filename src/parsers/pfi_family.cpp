@@ -58,7 +58,7 @@ void Parsers::typeLetterValues(const std::string& letters, const int* flags) {
     for (int k = 0; k < counter; ++k) keys.OLiSRet();
 }
 
-void Parsers::pfiSection(const Intake& views, std::string& colourSet) {
+void Parsers::pfiSection(const RecordViews& views, std::string& colourSet) {
     RecordText& recBuf = frm_.parseState.RecBuf;
     KeySink& keys = frm_.keys;
     const OutputFlags& flags = frm_.flags;

@@ -47,7 +47,7 @@ void scanForPlateReader(RecordText& recBuf, bool& image) {
 
 } // namespace
 
-bool Parsers::takeIntoRecBuf(const RecordText& record, bool& image) {
+void Parsers::takeIntoRecBuf(const RecordText& record, bool& image) {
     RecordText& recBuf = frm_.parseState.RecBuf;
     recBuf += record;
     recBuf += 'D'; // sentinel: the front cut always stops
@@ -57,7 +57,6 @@ bool Parsers::takeIntoRecBuf(const RecordText& record, bool& image) {
     recBuf.pop_back();
     if (recBuf.empty()) recBuf = " ";
     scanForPlateReader(recBuf, image);
-    return !image;
 }
 
 // Plate-reader image texts belong to the picture capture; until it is part of the
@@ -67,19 +66,23 @@ void Parsers::imageTransfer(const RecordText&) {
 }
 
 void Parsers::Testrcv(TControl*, const char* DataPtr, int DataSize) {
-    const RecordText record(DataPtr, static_cast<size_t>(DataSize > 0 ? DataSize : 0));
-    bool image = DataSize >= 900;
+    RecordViews views;
+    if (intake(RecordText(DataPtr, static_cast<size_t>(std::max(DataSize, 0))), views))
+        familySections(views);
+}
+
+bool Parsers::intake(const RecordText& record, RecordViews& views) {
+    bool image = Length(record) >= 900;
     if (!image) takeIntoRecBuf(record, image);
     if (image) {
         imageTransfer(record);
-        return;
+        return false;
     }
     RecordText& recBuf = frm_.parseState.RecBuf;
     const bool complete = endsWithLineEnd(recBuf) ||
                           (Length(recBuf) > 5 && Pos("%", recBuf) > 0 && Pos(".", recBuf) > 0);
-    if (!complete) return;
+    if (!complete) return false;
 
-    Intake views;
     views.raw = recBuf;
     if (CharAt(recBuf, 1) == 'D') {
         dotsuch(recBuf);
@@ -89,10 +92,10 @@ void Parsers::Testrcv(TControl*, const char* DataPtr, int DataSize) {
     }
     if (!(CharAt(recBuf, 1) == 'D' && CharAt(recBuf, 2) != 'V')) stringtest(recBuf);
     if (Length(recBuf) > 5 && Copy(recBuf, 1, 2) == "CP") recBuf[0] = 'I';
-    familySections(views);
+    return true;
 }
 
-void Parsers::familySections(const Intake& views) {
+void Parsers::familySections(const RecordViews& views) {
     std::string colourSet;
     if (frm_.densito.ActivePage() == &frm_.Blatt5) pfiSection(views, colourSet);
     pageIndependentRules(colourSet);

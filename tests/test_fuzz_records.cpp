@@ -1,0 +1,127 @@
+// Random and mutated records through every page with markings, date and time on: the
+// program must not crash or hang, must leave RecBuf empty after every complete record,
+// and must never send a key outside its safe vocabulary.
+#include "world.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+using namespace qorva;
+using namespace qorva::test;
+
+namespace {
+
+struct SafeKeyCheck : KeyboardPort {
+    int sent = 0, unsafe = 0, lastUnsafe = 0;
+    void sendKey(const KeyEvent& event) override {
+        ++sent;
+        if (!IsSafeKey(event.vk)) ++unsafe, lastUnsafe = event.vk;
+    }
+};
+
+const char* const kSeeds[] = {
+    "L  95.12 a  -1.23 b   2.34",
+    "C  1.10   M  1.20   Y  1.30",
+    "K   1.45",
+    "0.012",
+    "K050%012%",
+    "TCM 25%",
+    "K 50%",
+    "KD   0.05U",
+    "KD50% 12%",
+    "CD 0.05  DMD-0.02  UYD 0.01  D",
+    "C   1234M    250Y    100K   2000E     25V    500",
+    "X 45.678Y 50.000Z-12.5",
+    "D 1234 M5% C12% K 7%",
+    "%D1  1.23R",
+    "PLAXEN Image 12",
+    "TYM12%45678",
+    "L 95.12a 1.0b",
+};
+
+std::string randomRecord(std::mt19937& random) {
+    std::uniform_int_distribution<int> coin(0, 2), byte(0, 255), length(0, 300);
+    std::string record;
+    if (coin(random) == 0) {
+        const int n = length(random);
+        for (int k = 0; k < n; ++k) record += static_cast<char>(byte(random));
+    } else {
+        record = kSeeds[std::uniform_int_distribution<size_t>(0, std::size(kSeeds) - 1)(random)];
+        const int mutations = std::uniform_int_distribution<int>(0, 4)(random);
+        for (int m = 0; m < mutations && !record.empty(); ++m) {
+            const size_t at = std::uniform_int_distribution<size_t>(0, record.size() - 1)(random);
+            switch (coin(random)) {
+            case 0:
+                record[at] = static_cast<char>(byte(random));
+                break;
+            case 1:
+                record.erase(at, 1);
+                break;
+            default:
+                record.insert(at, 1, static_cast<char>(byte(random)));
+                break;
+            }
+        }
+    }
+    return record + (coin(random) ? "\r\n" : "\n");
+}
+
+struct FuzzWorld : World {
+    SafeKeyCheck check;
+    FuzzWorld() {
+        keyboard.add(check);
+        frm.Datumaus.setChecked(true);
+        frm.Zeitaus.setChecked(true);
+    }
+};
+
+const char* const kPages[] = {"Blatt1", "Blatt2",     "Blatt3",  "Blatt4",
+                              "Blatt5", "VARNIKPage", "LUMAPage"};
+
+} // namespace
+
+TEST(FuzzRecords, TestrcvOnEveryPageKeepsItsPromises) {
+    std::mt19937 random(20261210);
+    for (const char* page : kPages) {
+        FuzzWorld w;
+        onPage(w, page);
+        for (int k = 0; k < 1500; ++k) {
+            w.frm.Ausgabeart.setItemIndex(k % 4);
+            w.frm.Notation.setItemIndex(k % 3);
+            const std::string record = randomRecord(random);
+            w.frm.parsers.Testrcv(nullptr, record.data(), static_cast<int>(record.size()));
+            const std::string& recBuf = w.frm.parseState.RecBuf;
+            ASSERT_TRUE(recBuf.empty() || recBuf == " ") << page << ": " << record;
+            w.frm.parsers.ProcessColourDifferenceRecord(record);
+            w.frm.parsers.ProcessXYZRecord(record);
+            ASSERT_EQ(w.check.unsafe, 0)
+                << page << " sent key " << w.check.lastUnsafe << " for " << record;
+        }
+        EXPECT_EQ(w.frm.Ausgabeart.ItemIndex(), 1499 % 4);
+    }
+}
+
+TEST(FuzzRecords, TheWholePipelineKeepsMoving) {
+    std::mt19937 random(7);
+    for (const char* page : kPages) {
+        FuzzWorld w;
+        onPage(w, page);
+        w.frm.Button3.Click();
+        std::string stream;
+        for (int k = 0; k < 300; ++k) stream += randomRecord(random);
+        for (size_t offset = 0; offset < stream.size(); offset += 97) {
+            const std::string piece = stream.substr(offset, 97);
+            w.deliver(piece);
+            w.loop.runUntil(w.loop.now() + 30);
+        }
+        for (int ticks = 0;
+             ticks < 100000 && !(w.frm.pipeline.RSBUF.empty() && w.frm.pipeline.semaphore); ++ticks)
+            w.loop.runUntil(w.loop.now() + 100);
+        EXPECT_TRUE(w.frm.pipeline.RSBUF.empty()) << page;
+        if (std::string(page) != "Blatt4") EXPECT_GT(w.check.sent, 0) << page;
+        EXPECT_EQ(w.check.unsafe, 0) << page;
+        const std::string& recBuf = w.frm.parseState.RecBuf;
+        EXPECT_TRUE(recBuf.empty() || recBuf == " ") << page << ": " << recBuf;
+    }
+}

@@ -1,8 +1,11 @@
 #pragma once
 // A fresh program in virtual time, typing into a trace and a sheet preview at once.
+#include "platform/beep.h"
 #include "platform/clock.h"
 #include "platform/event_loop.h"
 #include "platform/keyboard.h"
+#include "platform/port_map.h"
+#include "platform/serial_line.h"
 #include "platform/sheet_preview.h"
 #include "shell/main_frm.h"
 
@@ -19,13 +22,21 @@ struct World {
     TraceKeyboard trace{traceText};
     SheetPreview sheet;
     TeeKeyboard keyboard;
+    MemorySerialPorts serialPorts;
+    PortMap portMap;
+    RecordingBeeper beeper;
     TMainFrm frm;
 
     explicit World(LocalDateTime now = {}, std::string dateFormat = "dd.MM.yyyy",
                    std::string timeFormat = "HH:mm:ss")
         : clock(loop, now, std::move(dateFormat), std::move(timeFormat)),
           frm(PlatformServices{loop, (keyboard.add(trace), keyboard.add(sheet), keyboard), layout,
-                               clock}) {}
+                               clock, serialPorts, portMap, beeper}) {
+        line(0); // COM1 is there, so START connects
+    }
+
+    // The in-memory device behind port number ordinal (0 is COM1).
+    MemorySerialPorts::Device& line(int ordinal) { return serialPorts.device(portMap.pathFor(ordinal)); }
 
     void deliver(const std::string& bytes) {
         frm.pipeline.CommPortDriver1ReceiveData(bytes.data(), static_cast<int>(bytes.size()));

@@ -82,6 +82,28 @@ bool TRadioGroup::setFromText(const std::string& value) {
     return true;
 }
 
+void TComboBox::setItemIndex(int index) {
+    if (index < -1 || index >= static_cast<int>(Items.size()) || index == itemIndex_) return;
+    itemIndex_ = index;
+    if (index >= 0) text_ = Items[static_cast<size_t>(index)];
+    if (OnChange) OnChange();
+}
+
+void TComboBox::setText(const std::string& text) {
+    if (text == text_ && itemIndex_ == -1) return;
+    text_ = text;
+    itemIndex_ = -1;
+    if (OnChange) OnChange();
+}
+
+bool TComboBox::setFromText(const std::string& value) {
+    int index = 0;
+    if (!parseIndex(value, index) || index < -1 || index >= static_cast<int>(Items.size()))
+        return false;
+    setItemIndex(index);
+    return true;
+}
+
 int TTabSheet::PageIndex() const {
     int index = 0;
     for (TControl* sibling : Parent()->Children()) {

@@ -123,6 +123,26 @@ class TRadioGroup : public TControl {
     int itemIndex_ = -1;
 };
 
+// A drop-down list with an edit field: an item chosen, or text typed (ItemIndex -1).
+class TComboBox : public TControl {
+  public:
+    using TControl::TControl;
+    const char* kind() const override { return "TComboBox"; }
+    std::vector<std::string> Items;
+    int ItemIndex() const { return itemIndex_; }
+    const std::string& Text() const { return text_; }
+    // Choosing an item shows its text; OnChange runs on a real change.
+    void setItemIndex(int index);
+    // Typing into the edit field: no item is selected any more.
+    void setText(const std::string& text);
+    bool setFromText(const std::string& value) override;
+    Event OnChange;
+
+  private:
+    int itemIndex_ = -1;
+    std::string text_;
+};
+
 class TTabSheet : public TControl {
   public:
     using TControl::TControl;

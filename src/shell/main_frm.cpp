@@ -16,14 +16,36 @@ TRadioGroup& radioGroup(TRadioGroup& group, std::vector<std::string> items, int 
     return group;
 }
 
+std::vector<std::string> portItems() {
+    std::vector<std::string> items;
+    for (int n = 1; n <= 15; ++n) items.push_back(std::to_string(n));
+    return items;
+}
+
+TComboBox& bitRateList(TComboBox& list) {
+    list.Items = {"  1200", "  2400", "  4800", "  9600", "  14400", "  19200", "  38400", "  57600", "  115200"};
+    list.setText("9600 (Default)");
+    return list;
+}
+
+constexpr TComPortBaudRate kBitRateOfItem[] = {br1200,  br2400,  br4800,  br9600,  br14400,
+                                               br19200, br38400, br57600, br115200};
+
 } // namespace
 
 TMainFrm::TMainFrm(const PlatformServices& platform)
     : loop(platform.loop), keyboard(platform.keyboard), layout(platform.layout),
-      clock(platform.clock), Button3(built(form.add<TButton>("Button3", nullptr), "START")),
+      clock(platform.clock), beeper(platform.beeper), Button3(built(form.add<TButton>("Button3", nullptr), "START")),
       Button4(built(form.add<TButton>("Button4", nullptr), "STOP")),
       PageControl1(form.add<TPageControl>("PageControl1", nullptr)),
       TabSheet1(built(form.add<TTabSheet>("TabSheet1", &PageControl1), "Interface")),
+      Commport(radioGroup(built(form.add<TRadioGroup>("Commport", &TabSheet1), "Comm Port",
+                                "Mit MOLDRIX verbundener Port"),
+                          portItems(), 0)),
+      CommportPath(form.add<TLabel>("CommportPath", &TabSheet1)),
+      Label2(built(form.add<TLabel>("Label2", &TabSheet1), "BAUD RATE")),
+      BaudRate(bitRateList(built(form.add<TComboBox>("BaudRate", &TabSheet1), "", "Baud Rate einstellen"))),
+      BitBtn12(built(form.add<TButton>("BitBtn12", &TabSheet1), "Connect")),
       RSMemo(form.add<TMemo>("RSMemo", &TabSheet1)),
       TabSheet2(built(form.add<TTabSheet>("TabSheet2", &PageControl1), "Copy Paste Settings")),
       Ausgabeart(radioGroup(
@@ -53,10 +75,13 @@ TMainFrm::TMainFrm(const PlatformServices& platform)
       Blatt5(built(form.add<TTabSheet>("Blatt5", &densito), "MOLDRIX Q5/Q3/Q2/QX")),
       StatusBar1(form.add<TStatusBar>("StatusBar1", nullptr)),
       ParseTimer(form.add<TTimer>("ParseTimer", nullptr, loop, 100)),
-      Watchdog(form.add<TTimer>("Watchdog", nullptr, loop, 3000)) {
+      Watchdog(form.add<TTimer>("Watchdog", nullptr, loop, 3000)),
+      CommPortDriver1(loop, platform.serialPorts, platform.portMap) {
     form.Caption = "QORVA v01.22";
     Button4.Enabled = false;
     PageControl1.setActivePageIndex(2);
+    CommPortDriver1.setComPort(pnCOM1);
+    CommportPath.Caption = CommPortDriver1.DevicePath();
     wireEvents();
     ParseTimer.setEnabled(true);
     Watchdog.setEnabled(true);
@@ -67,23 +92,86 @@ void TMainFrm::wireEvents() {
     Button4.OnClick = [this] { Button4_XClick(); };
     ParseTimer.OnTimer = [this] { pipeline.ParseTimerTimer(); };
     Watchdog.OnTimer = [this] { pipeline.WatchdogTimer(); };
+    Commport.OnClick = [this] { CommportClick(); };
+    BaudRate.OnChange = [this] { BaudRateChange(); };
+    BitBtn12.OnClick = [this] { BitBtn12Click(); };
+    CommPortDriver1.OnReceiveData = [this](TCommPortDriver*, const char* DataPtr, int32_t DataSize) {
+        pipeline.CommPortDriver1ReceiveData(DataPtr, DataSize);
+    };
     for (TTabSheet* page : {&Blatt1, &Blatt2, &Blatt3, &Blatt4, &Blatt5})
         page->OnEnter = [this] { pipeline.BlattEnter(); };
 }
 
-// The serial line is opened here once the serial component is part of the window;
-// until then START and STOP switch the running state, the queue and the monitor.
+TComPortBaudRate TMainFrm::selectedBitRate() const {
+    const int item = BaudRate.ItemIndex();
+    return item >= 0 ? kBitRateOfItem[item] : br9600;
+}
+
+// Port number i + 1 for item i; with no item chosen the component keeps its port.
+void TMainFrm::selectChosenPort() {
+    if (Commport.ItemIndex() >= 0)
+        CommPortDriver1.setComPort(static_cast<TComPortNumber>(Commport.ItemIndex()));
+    CommportPath.Caption = CommPortDriver1.DevicePath();
+}
+
+void TMainFrm::reportOpen(bool opened) {
+    StatusBar1.SimpleText = opened ? kConnected : kConnectError;
+    if (!opened) beeper.MessageBeep(48);
+}
+
 void TMainFrm::Button3Click() {
     pipeline.RSBUF.clear();
-    Button3.Enabled = false;
-    Button4.Enabled = true;
+    if (CommPortDriver1.Connect()) {
+        Button3.Enabled = false;
+        Button4.Enabled = true;
+        StatusBar1.SimpleText = kConnected;
+    } else {
+        StatusBar1.SimpleText = kConnectError;
+        beeper.MessageBeep(0);
+    }
+    CommPortDriver1.Disconnect();
+    CommPortDriver1.setComPortSpeed(selectedBitRate());
+    if (CommPortDriver1.Connect()) {
+        StatusBar1.SimpleText = kConnected;
+        Button4.Enabled = true;
+        Button3.Enabled = false;
+    } else {
+        reportOpen(false);
+    }
     RSMemo.Lines.emplace_back();
 }
 
 void TMainFrm::Button4_XClick() {
+    StatusBar1.SimpleText = kDisconnected;
+    CommPortDriver1.Disconnect();
     Button3.Enabled = true;
     Button4.Enabled = false;
     pipeline.RSbuffer.clear();
+}
+
+void TMainFrm::CommportClick() {
+    CommPortDriver1.Disconnect();
+    selectChosenPort();
+    reportOpen(CommPortDriver1.Connect());
+}
+
+void TMainFrm::BaudRateChange() {
+    CommPortDriver1.Disconnect();
+    CommPortDriver1.setComPortSpeed(selectedBitRate());
+    reportOpen(CommPortDriver1.Connect());
+}
+
+// The DTR and RTS requests come before the open, on a closed port, where they change
+// nothing: the port opens with DTR on and RTS off.
+void TMainFrm::BitBtn12Click() {
+    CommPortDriver1.Disconnect();
+    selectChosenPort();
+    CommPortDriver1.setComPortSpeed(selectedBitRate());
+    CommPortDriver1.ToggleDTR(true);
+    CommPortDriver1.ToggleDTR(false);
+    CommPortDriver1.ToggleRTS(true);
+    loop.delay(10);
+    reportOpen(CommPortDriver1.Connect());
 }
 
 } // namespace qorva

@@ -6,10 +6,14 @@
 #include "parsers/parse_state.h"
 #include "parsers/parsers.h"
 #include "pipeline/record_pipeline.h"
+#include "platform/beep.h"
 #include "platform/clock.h"
 #include "platform/controls.h"
 #include "platform/event_loop.h"
 #include "platform/keyboard.h"
+#include "platform/port_map.h"
+#include "platform/serial_line.h"
+#include "serial/ComDrv32.h"
 
 namespace qorva {
 
@@ -19,6 +23,9 @@ struct PlatformServices {
     KeyboardPort& keyboard;
     const KeyLayout& layout;
     const ClockProvider& clock;
+    SerialPorts& serialPorts;
+    const PortMap& portMap;
+    Beeper& beeper;
 };
 
 class TMainFrm {
@@ -29,6 +36,7 @@ class TMainFrm {
     KeyboardPort& keyboard;
     const KeyLayout& layout;
     const ClockProvider& clock;
+    Beeper& beeper;
 
     TForm form{"MainFrm"};
 
@@ -36,6 +44,11 @@ class TMainFrm {
     TButton& Button4;
     TPageControl& PageControl1;
     TTabSheet& TabSheet1;
+    TRadioGroup& Commport;
+    TLabel& CommportPath;
+    TLabel& Label2;
+    TComboBox& BaudRate;
+    TButton& BitBtn12;
     TMemo& RSMemo;
     TTabSheet& TabSheet2;
     TRadioGroup& Ausgabeart;
@@ -61,6 +74,7 @@ class TMainFrm {
 
     OutputFlags flags{*this};
     ParseState parseState;
+    TCommPortDriver CommPortDriver1;
     KeySink keys{*this};
     Parsers parsers{*this};
     RecordPipeline pipeline{*this};
@@ -69,9 +83,20 @@ class TMainFrm {
     bool running() const { return !Button3.Enabled; }
     void Button3Click();
     void Button4_XClick();
+    void CommportClick();
+    void BaudRateChange();
+    void BitBtn12Click();
+
+    static constexpr const char* kConnected = "Connected";
+    static constexpr const char* kDisconnected = "Disconnected";
+    static constexpr const char* kConnectError =
+        "Error: could not connect. Check COM port settings and try again.";
 
   private:
     void wireEvents();
+    TComPortBaudRate selectedBitRate() const;
+    void selectChosenPort();
+    void reportOpen(bool opened);
 };
 
 } // namespace qorva

@@ -1,6 +1,7 @@
 // qorva-bench: prints the pipeline's speed figures: line assembly throughput, the cost
 // of one delivery with a short and a long monitor, and a virtual-time replay of 10,000
 // colour-difference records typed with markings into the sheet preview.
+#include "platform/beep.h"
 #include "platform/clock.h"
 #include "platform/event_loop.h"
 #include "platform/keyboard.h"
@@ -24,7 +25,11 @@ struct World {
     LoopClock clock{loop, LocalDateTime{}};
     UsKeyLayout layout;
     SheetPreview sheet;
-    TMainFrm frm{PlatformServices{loop, sheet, layout, clock}};
+    MemorySerialPorts serialPorts;
+    PortMap portMap;
+    RecordingBeeper beeper;
+    TMainFrm frm{PlatformServices{loop, sheet, layout, clock, serialPorts, portMap, beeper}};
+    World() { serialPorts.device(portMap.pathFor(0)); }
 };
 
 const std::string kRecord = "%D1  1.23R\r\n";

@@ -1,10 +1,14 @@
 // qorva-replay: runs the whole program headless in virtual time on recorded
 // instrument bytes and writes what it typed as a key trace, a sheet and a monitor.
+#include "platform/beep.h"
 #include "platform/clock.h"
 #include "platform/event_loop.h"
 #include "platform/keyboard.h"
+#include "platform/port_map.h"
+#include "platform/serial_line.h"
 #include "platform/sheet_preview.h"
 #include "shell/control_assignment.h"
+#include "serial/ComDrv32.h"
 #include "shell/main_frm.h"
 
 #include <cstdlib>
@@ -118,20 +122,19 @@ std::ofstream openOutput(const std::string& path) {
     return out;
 }
 
-// Every delivery is posted on the loop, so bytes arrive between timer ticks as a real
-// line's polls deliver them.
-void scheduleDeliveries(EventLoop& loop, TMainFrm& frm, const std::string& data,
+// The instrument's bytes reach an in-memory line in pieces at their times; the serial
+// component polls it as it polls a real port and hands what it reads to the program.
+void scheduleDeliveries(EventLoop& loop, MemorySerialPorts::Device& line, const std::string& data,
                         const Options& options) {
     const size_t chunk = options.chunk > 0 ? static_cast<size_t>(options.chunk) : data.size();
-    if (data.empty()) return;
     int64_t at = 0;
     for (size_t offset = 0; offset < data.size(); offset += chunk, at += options.interval) {
         const std::string piece = data.substr(offset, chunk);
-        loop.post(at, [&frm, piece] {
-            frm.pipeline.CommPortDriver1ReceiveData(piece.data(), static_cast<int>(piece.size()));
-        });
+        loop.post(at, [&line, piece] { line.input += piece; });
     }
 }
+
+constexpr const char* kReplayLine = "replay-line";
 
 void writeMonitor(std::ostream& out, const TMemo& memo) {
     auto lines = memo.Lines;
@@ -162,15 +165,25 @@ int main(int argc, char** argv) {
     keyboard.add(sheet);
     if (options.trace) keyboard.add(trace);
 
-    TMainFrm frm(PlatformServices{loop, keyboard, layout, clock});
+    MemorySerialPorts serialPorts;
+    PortMap portMap;
+    for (int port = pnCOM1; port <= pnCOM16; ++port) portMap.assign(port, kReplayLine);
+    MemorySerialPorts::Device& line = serialPorts.device(kReplayLine);
+    RecordingBeeper beeper;
+
+    TMainFrm frm(PlatformServices{loop, keyboard, layout, clock, serialPorts, portMap, beeper});
+    frm.Commport.setItemIndex(1); // start-up opens COM2
     for (const auto& assignment : options.assignments)
         if (const std::string error = ApplyAssignment(frm.form, assignment); !error.empty())
             fail("--set " + error);
     frm.Button3.Click();
-    scheduleDeliveries(loop, frm, data, options);
+    scheduleDeliveries(loop, line, data, options);
 
-    while (loop.hasPendingPosts() || !frm.pipeline.RSBUF.empty() || !frm.pipeline.semaphore)
-        loop.runUntil(loop.now() + 100);
+    const auto busy = [&] {
+        return loop.hasPendingPosts() || !line.input.empty() || !frm.pipeline.RSBUF.empty() ||
+               !frm.pipeline.semaphore;
+    };
+    while (busy()) loop.runUntil(loop.now() + 100);
     loop.runUntil(loop.now() + 5000);
     sheet.finish();
 

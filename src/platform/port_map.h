@@ -1,0 +1,21 @@
+#pragma once
+// Which device a port number opens: COM1 is /dev/ttyS0 and so on, unless the settings
+// file's [ports] section names another device ("COM3=/dev/ttyUSB0").
+#include <map>
+#include <string>
+
+namespace qorva {
+
+class PortMap {
+  public:
+    // ordinal 0 is COM1
+    std::string pathFor(int ordinal) const;
+    void assign(int ordinal, std::string path) { paths_[ordinal] = std::move(path); }
+    // Reads "COMn=path" entries; other keys are ignored.
+    void assignFromEntry(const std::string& key, const std::string& path);
+
+  private:
+    std::map<int, std::string> paths_;
+};
+
+} // namespace qorva

@@ -36,7 +36,9 @@ struct World {
     }
 
     // The in-memory device behind port number ordinal (0 is COM1).
-    MemorySerialPorts::Device& line(int ordinal) { return serialPorts.device(portMap.pathFor(ordinal)); }
+    MemorySerialPorts::Device& line(int ordinal) {
+        return serialPorts.device(portMap.pathFor(ordinal));
+    }
 
     void deliver(const std::string& bytes) {
         frm.pipeline.CommPortDriver1ReceiveData(bytes.data(), static_cast<int>(bytes.size()));

@@ -8,7 +8,9 @@ namespace {
 
 class MemoryLine : public SerialLine {
   public:
-    explicit MemoryLine(MemorySerialPorts::Device& device) : device_(device) { device_.open = true; }
+    explicit MemoryLine(MemorySerialPorts::Device& device) : device_(device) {
+        device_.open = true;
+    }
     ~MemoryLine() override { device_.open = false; }
 
     bool applySettings(const LineSettings& settings) override {

@@ -7,17 +7,21 @@ namespace qorva {
 
 namespace {
 
-constexpr int kPortBitRates[] = {110,    300,    600,    1200,   2400,    4800,    9600,
-                                 14400,  19200,  38400,  56000,  57600,   115200,  128000,
+constexpr int kPortBitRates[] = {110,    300,    600,    1200,    2400,   4800,   9600,
+                                 14400,  19200,  38400,  56000,   57600,  115200, 128000,
                                  256000, 500000, 625000, 1000000, 1250000};
-constexpr int kTimingBitRates[] = {110,    300,    600,    1200,   2400,    4800,    9600,
-                                   14400,  19200,  38400,  56000,  57600,   115200,  128000,
+constexpr int kTimingBitRates[] = {110,    300,    600,    1200,    2400,   4800,   9600,
+                                   14400,  19200,  38400,  56000,   57600,  115200, 128000,
                                    250000, 500000, 625000, 1000000, 1250000};
 
 } // namespace
 
-int PortBitRate(TComPortBaudRate rate) { return kPortBitRates[rate]; }
-int BitsPerSecond(TComPortBaudRate rate) { return kTimingBitRates[rate]; }
+int PortBitRate(TComPortBaudRate rate) {
+    return kPortBitRates[rate];
+}
+int BitsPerSecond(TComPortBaudRate rate) {
+    return kTimingBitRates[rate];
+}
 
 int TransmitTimeMs(TComPortBaudRate rate, int n) {
     const double ms = n / (BitsPerSecond(rate) / 10.0) * 1000.0;
@@ -27,7 +31,9 @@ int TransmitTimeMs(TComPortBaudRate rate, int n) {
 TCommPortDriver::TCommPortDriver(EventLoop& loop, SerialPorts& ports, const PortMap& portMap)
     : loop_(loop), ports_(ports), portMap_(portMap), tempInBuffer_(inBufSize_) {}
 
-TCommPortDriver::~TCommPortDriver() { Disconnect(); }
+TCommPortDriver::~TCommPortDriver() {
+    Disconnect();
+}
 
 bool TCommPortDriver::Connect() {
     if (Connected()) return true;

@@ -14,11 +14,45 @@
 
 namespace qorva {
 
-enum TComPortNumber { pnCOM1, pnCOM2, pnCOM3, pnCOM4, pnCOM5, pnCOM6, pnCOM7, pnCOM8,
-                      pnCOM9, pnCOM10, pnCOM11, pnCOM12, pnCOM13, pnCOM14, pnCOM15, pnCOM16 };
-enum TComPortBaudRate { br110, br300, br600, br1200, br2400, br4800, br9600, br14400, br19200,
-                        br38400, br56000, br57600, br115200, br128000, br256000, br500000,
-                        br625000, br1Mbit, br125Mbit };
+enum TComPortNumber {
+    pnCOM1,
+    pnCOM2,
+    pnCOM3,
+    pnCOM4,
+    pnCOM5,
+    pnCOM6,
+    pnCOM7,
+    pnCOM8,
+    pnCOM9,
+    pnCOM10,
+    pnCOM11,
+    pnCOM12,
+    pnCOM13,
+    pnCOM14,
+    pnCOM15,
+    pnCOM16
+};
+enum TComPortBaudRate {
+    br110,
+    br300,
+    br600,
+    br1200,
+    br2400,
+    br4800,
+    br9600,
+    br14400,
+    br19200,
+    br38400,
+    br56000,
+    br57600,
+    br115200,
+    br128000,
+    br256000,
+    br500000,
+    br625000,
+    br1Mbit,
+    br125Mbit
+};
 enum TComPortDataBits { db5BITS, db6BITS, db7BITS, db8BITS };
 enum TComPortStopBits { sb1BITS, sb1HALFBITS, sb2BITS };
 enum TComPortParity { ptNONE, ptODD, ptEVEN, ptMARK, ptSPACE };
@@ -34,9 +68,10 @@ int TransmitTimeMs(TComPortBaudRate rate, int n);
 
 class TCommPortDriver {
   public:
-    using TComPortReceiveDataEvent = std::function<void(TCommPortDriver* Sender, const char* DataPtr, int32_t DataSize)>;
-    using TComPortReceivePacketEvent = std::function<void(TCommPortDriver* Sender, const char* Packet,
-                                                          int32_t DataSize, int32_t ElapsedTime)>;
+    using TComPortReceiveDataEvent =
+        std::function<void(TCommPortDriver* Sender, const char* DataPtr, int32_t DataSize)>;
+    using TComPortReceivePacketEvent = std::function<void(
+        TCommPortDriver* Sender, const char* Packet, int32_t DataSize, int32_t ElapsedTime)>;
     static constexpr uint32_t kNoTime = 0xFFFFFFFFu;
 
     TCommPortDriver(EventLoop& loop, SerialPorts& ports, const PortMap& portMap);

@@ -23,7 +23,8 @@ std::vector<std::string> portItems() {
 }
 
 TComboBox& bitRateList(TComboBox& list) {
-    list.Items = {"  1200", "  2400", "  4800", "  9600", "  14400", "  19200", "  38400", "  57600", "  115200"};
+    list.Items = {"  1200",  "  2400",  "  4800",  "  9600",  "  14400",
+                  "  19200", "  38400", "  57600", "  115200"};
     list.setText("9600 (Default)");
     return list;
 }
@@ -35,7 +36,8 @@ constexpr TComPortBaudRate kBitRateOfItem[] = {br1200,  br2400,  br4800,  br9600
 
 TMainFrm::TMainFrm(const PlatformServices& platform)
     : loop(platform.loop), keyboard(platform.keyboard), layout(platform.layout),
-      clock(platform.clock), beeper(platform.beeper), Button3(built(form.add<TButton>("Button3", nullptr), "START")),
+      clock(platform.clock), beeper(platform.beeper),
+      Button3(built(form.add<TButton>("Button3", nullptr), "START")),
       Button4(built(form.add<TButton>("Button4", nullptr), "STOP")),
       PageControl1(form.add<TPageControl>("PageControl1", nullptr)),
       TabSheet1(built(form.add<TTabSheet>("TabSheet1", &PageControl1), "Interface")),
@@ -44,7 +46,8 @@ TMainFrm::TMainFrm(const PlatformServices& platform)
                           portItems(), 0)),
       CommportPath(form.add<TLabel>("CommportPath", &TabSheet1)),
       Label2(built(form.add<TLabel>("Label2", &TabSheet1), "BAUD RATE")),
-      BaudRate(bitRateList(built(form.add<TComboBox>("BaudRate", &TabSheet1), "", "Baud Rate einstellen"))),
+      BaudRate(bitRateList(
+          built(form.add<TComboBox>("BaudRate", &TabSheet1), "", "Baud Rate einstellen"))),
       BitBtn12(built(form.add<TButton>("BitBtn12", &TabSheet1), "Connect")),
       RSMemo(form.add<TMemo>("RSMemo", &TabSheet1)),
       TabSheet2(built(form.add<TTabSheet>("TabSheet2", &PageControl1), "Copy Paste Settings")),
@@ -95,7 +98,8 @@ void TMainFrm::wireEvents() {
     Commport.OnClick = [this] { CommportClick(); };
     BaudRate.OnChange = [this] { BaudRateChange(); };
     BitBtn12.OnClick = [this] { BitBtn12Click(); };
-    CommPortDriver1.OnReceiveData = [this](TCommPortDriver*, const char* DataPtr, int32_t DataSize) {
+    CommPortDriver1.OnReceiveData = [this](TCommPortDriver*, const char* DataPtr,
+                                           int32_t DataSize) {
         pipeline.CommPortDriver1ReceiveData(DataPtr, DataSize);
     };
     for (TTabSheet* page : {&Blatt1, &Blatt2, &Blatt3, &Blatt4, &Blatt5})

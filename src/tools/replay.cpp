@@ -7,8 +7,8 @@
 #include "platform/port_map.h"
 #include "platform/serial_line.h"
 #include "platform/sheet_preview.h"
-#include "shell/control_assignment.h"
 #include "serial/ComDrv32.h"
+#include "shell/control_assignment.h"
 #include "shell/main_frm.h"
 
 #include <cstdlib>

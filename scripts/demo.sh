@@ -1,30 +1,30 @@
 #!/usr/bin/env bash
-# Builds QORVA and replays a recorded measuring session through the whole program in
-# virtual time: the monitor shows what the instrument sent, the sheet what was typed.
+# The main job: a simulated instrument sends measurements over a pseudo-terminal, the
+# headless program reads them through its serial component, parses them and types them
+# into the sheet preview; when the instrument is done the program is closed and the
+# sheet is shown as a spreadsheet would show it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 cmake --preset default >/dev/null
 cmake --build --preset default -j "$(nproc)" >/dev/null
 
-replay=build/default/src/qorva-replay
-show() {
-    local title=$1 sample=$2
-    shift 2
-    local monitor grid
-    monitor=$(mktemp)
-    grid=$(mktemp)
-    "$replay" "$@" --now "2026-12-10 08:30:00" --chunk 16 --interval 20 \
-        --monitor "$monitor" --grid "$grid" "$sample"
-    echo "== $title: what the instrument sent =="
-    cat "$monitor"
-    echo "== $title: what the spreadsheet shows (CSV) =="
-    cat "$grid"
-    echo
-    rm -f "$monitor" "$grid"
-}
+bin=build/default/src
+work=$(mktemp -d)
+trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$work"' EXIT
+line="$work/instrument"
 
-show "colour-difference instrument, values with markings" samples/varnik.txt --origin B1 \
-    --set Manufacturer=TALMO --set TALMOPages=VARNIKPage
-show "PFI densitometer, one measurement per row with its date" samples/pfi.txt \
-    --set Manufacturer=ThirdParty --set densito=Blatt5 --set Datumaus=1
+"$bin/qorva-sim" --family pfi --link "$line" --count 12 --interval 250 --start-delay 500 &
+sim=$!
+while [ ! -e "$line" ]; do sleep 0.1; done
+
+"$bin/qorva" --headless --port "$line" \
+    --set Manufacturer=ThirdParty --set densito=Blatt5 --set Datumaus=1 >"$work/sheet.csv" &
+qorva=$!
+wait "$sim"
+sleep 1.5
+kill -TERM "$qorva"
+wait "$qorva"
+
+echo "== the sheet after 12 PFI measurements (marking, value, date) =="
+cat "$work/sheet.csv"

@@ -1,0 +1,124 @@
+// qorva: the program. `qorva --headless` runs it without a window on the real-time
+// event loop: the serial port opened as start-up does, START pressed, keys typed into
+// the chosen keyboard port, until Ctrl+C or SIGTERM closes it as the window's close does.
+#include "platform/beep.h"
+#include "platform/clock.h"
+#include "platform/event_loop.h"
+#include "platform/keyboard.h"
+#include "platform/port_map.h"
+#include "platform/profile.h"
+#include "platform/serial_line.h"
+#include "platform/sheet_preview.h"
+#include "shell/control_assignment.h"
+#include "shell/main_frm.h"
+
+#include <csignal>
+#include <cstdlib>
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+using namespace qorva;
+
+namespace {
+
+constexpr const char* kSettingsFile = "qorva.ini";
+
+struct Options {
+    bool headless = false;
+    std::vector<std::string> assignments;
+    std::optional<std::string> port;
+    std::string keys = "sheet";
+};
+
+[[noreturn]] void fail(const std::string& message) {
+    std::cerr << "qorva: " << message << '\n';
+    std::exit(2);
+}
+
+const char* kUsage = "usage: qorva --headless [--set NAME=VALUE]... [--port PATH] [--keys trace|sheet]";
+
+Options parseOptions(int argc, char** argv) {
+    Options options;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        const auto value = [&]() -> std::string {
+            if (i + 1 >= argc) fail(arg + " needs a value");
+            return argv[++i];
+        };
+        if (arg == "--headless")
+            options.headless = true;
+        else if (arg == "--set")
+            options.assignments.push_back(value());
+        else if (arg == "--port")
+            options.port = value();
+        else if (arg == "--keys")
+            options.keys = value();
+        else if (arg == "--help" || arg == "-h") {
+            std::cout << kUsage << '\n';
+            std::exit(0);
+        } else
+            fail("unknown option '" + arg + "' (see --help)");
+    }
+    if (!options.headless) fail("this build has no window yet; run it with --headless");
+    if (options.keys != "trace" && options.keys != "sheet")
+        fail("--keys takes trace or sheet, got '" + options.keys + "'");
+    return options;
+}
+
+// The port the user will have chosen: the last --set Commport, else COM2 as start-up opens.
+int chosenPort(const std::vector<std::string>& assignments) {
+    int port = pnCOM2;
+    for (const auto& a : assignments)
+        if (a.rfind("Commport=", 0) == 0) port = std::atoi(a.c_str() + 9);
+    return port;
+}
+
+EventLoop* runningLoop = nullptr;
+
+void onSignal(int) {
+    if (runningLoop) runningLoop->requestQuit();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const Options options = parseOptions(argc, argv);
+
+    PortMap portMap;
+    for (const auto& [key, path] : ProfileFile::load(kSettingsFile).entries("ports"))
+        portMap.assignFromEntry(key, path);
+    if (options.port) portMap.assign(chosenPort(options.assignments), *options.port);
+
+    RealTimeEventLoop loop;
+    SystemClock clock;
+    UsKeyLayout layout;
+    PosixSerialPorts serialPorts;
+    TerminalBeeper beeper(std::cerr);
+    SheetPreview sheet;
+    TraceKeyboard trace(std::cout);
+    KeyboardPort& keyboard = options.keys == "trace" ? static_cast<KeyboardPort&>(trace) : sheet;
+
+    TMainFrm frm(PlatformServices{loop, keyboard, layout, clock, serialPorts, portMap, beeper});
+    frm.Commport.setItemIndex(1); // start-up opens COM2
+    for (const auto& assignment : options.assignments)
+        if (const std::string error = ApplyAssignment(frm.form, assignment); !error.empty())
+            fail("--set " + error);
+    frm.Button3.Click();
+    std::cerr << "qorva: " << frm.StatusBar1.SimpleText << " (" << frm.CommportPath.Caption
+              << "); Ctrl+C ends\n";
+
+    runningLoop = &loop;
+    std::signal(SIGINT, onSignal);
+    std::signal(SIGTERM, onSignal);
+    while (!loop.quitRequested()) loop.runUntil(loop.now() + 1000);
+
+    frm.CommPortDriver1.Disconnect();
+    if (options.keys == "sheet") {
+        sheet.finish();
+        sheet.writeCsv(std::cout);
+    }
+    return 0;
+}

@@ -18,7 +18,8 @@ std::string trimmed(const std::string& s) {
 
 bool sameName(const std::string& a, const std::string& b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
            });
 }
 
@@ -41,12 +42,14 @@ ProfileFile ProfileFile::parse(const std::string& text) {
         if (content.empty() || content[0] == ';') continue;
         if (content[0] == '[') {
             const auto close = content.find(']');
-            section = trimmed(content.substr(1, close == std::string::npos ? std::string::npos : close - 1));
+            section = trimmed(
+                content.substr(1, close == std::string::npos ? std::string::npos : close - 1));
             continue;
         }
         const auto equals = content.find('=');
         if (equals == std::string::npos) continue;
-        file.lines_.push_back({section, trimmed(content.substr(0, equals)), trimmed(content.substr(equals + 1))});
+        file.lines_.push_back(
+            {section, trimmed(content.substr(0, equals)), trimmed(content.substr(equals + 1))});
     }
     return file;
 }
@@ -63,7 +66,8 @@ std::string ProfileFile::GetPrivateProfileString(const std::string& section, con
     return value.substr(0, static_cast<size_t>(size - 1));
 }
 
-std::vector<std::pair<std::string, std::string>> ProfileFile::entries(const std::string& section) const {
+std::vector<std::pair<std::string, std::string>>
+ProfileFile::entries(const std::string& section) const {
     std::vector<std::pair<std::string, std::string>> out;
     for (const auto& line : lines_)
         if (sameName(line.section, section)) out.emplace_back(line.key, line.value);

@@ -38,7 +38,8 @@ struct Options {
     std::exit(2);
 }
 
-const char* kUsage = "usage: qorva --headless [--set NAME=VALUE]... [--port PATH] [--keys trace|sheet]";
+const char* kUsage =
+    "usage: qorva --headless [--set NAME=VALUE]... [--port PATH] [--keys trace|sheet]";
 
 Options parseOptions(int argc, char** argv) {
     Options options;

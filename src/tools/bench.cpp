@@ -1,6 +1,8 @@
 // qorva-bench: prints the pipeline's speed figures: line assembly throughput, the cost
 // of one delivery with a short and a long monitor, and a virtual-time replay of 10,000
 // colour-difference records typed with markings into the sheet preview.
+// qorva-bench --serial: a real-time run on a pseudo-terminal: CPU use while idle with
+// the port open, and the latency from a record's last byte to its first key event.
 #include "platform/beep.h"
 #include "platform/clock.h"
 #include "platform/event_loop.h"
@@ -8,9 +10,18 @@
 #include "platform/sheet_preview.h"
 #include "shell/main_frm.h"
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <ctime>
+#include <fcntl.h>
+#include <random>
 #include <string>
+#include <sys/resource.h>
+#include <unistd.h>
+#include <vector>
 
 using namespace qorva;
 
@@ -82,7 +93,75 @@ double replayVirtualPerCpuSecond(int records) {
 
 } // namespace
 
-int main() {
+double processCpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+double wallSeconds() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+// Notes when the first key of a record goes out.
+struct FirstKeyClock : KeyboardPort {
+    double firstKeyAt = 0;
+    void sendKey(const KeyEvent&) override {
+        if (firstKeyAt == 0) firstKeyAt = wallSeconds();
+    }
+};
+
+int serialBenchmark() {
+    const int master = posix_openpt(O_RDWR | O_NOCTTY);
+    if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0) {
+        std::printf("no pseudo-terminal here\n");
+        return 1;
+    }
+    RealTimeEventLoop loop;
+    SystemClock clock;
+    UsKeyLayout layout;
+    PosixSerialPorts ports;
+    PortMap portMap;
+    portMap.assign(0, ptsname(master));
+    RecordingBeeper beeper;
+    FirstKeyClock keys;
+    TMainFrm frm{PlatformServices{loop, keys, layout, clock, ports, portMap, beeper}};
+    frm.Manufacturer.setActivePageIndex(1);
+    frm.Button3.Click();
+    if (!frm.running()) {
+        std::printf("cannot open %s\n", ptsname(master));
+        return 1;
+    }
+
+    const double cpuBefore = processCpuSeconds(), wallBefore = wallSeconds();
+    loop.runUntil(loop.now() + 10000);
+    const double idle = (processCpuSeconds() - cpuBefore) / (wallSeconds() - wallBefore) * 100;
+    std::printf("idle headless run with an open port, 10 s: %.3f %% of one core\n", idle);
+
+    std::mt19937 random(1);
+    std::vector<double> latencies;
+    const std::string record = "0.012\r\n";
+    for (int k = 0; k < 200; ++k) {
+        loop.runUntil(loop.now() + std::uniform_int_distribution<int>(0, 100)(random));
+        keys.firstKeyAt = 0;
+        if (write(master, record.data(), record.size()) != static_cast<ssize_t>(record.size()))
+            return 1;
+        const double written = wallSeconds();
+        while (keys.firstKeyAt == 0 || !frm.pipeline.semaphore || !frm.pipeline.RSBUF.empty())
+            loop.runUntil(loop.now() + 1);
+        latencies.push_back((keys.firstKeyAt - written) * 1000);
+    }
+    std::sort(latencies.begin(), latencies.end());
+    std::printf("last byte to first key, 200 records: median %.1f ms, maximum %.1f ms\n",
+                latencies[latencies.size() / 2], latencies.back());
+    close(master);
+    return 0;
+}
+
+int main(int argc, char** argv) {
+    if (argc > 1 && std::strcmp(argv[1], "--serial") == 0) return serialBenchmark();
     std::printf("line assembly: %.1f MB/s\n", lineAssemblyMBps());
     const double shortMonitor = deliveryMicroseconds(100);
     const double longMonitor = deliveryMicroseconds(100000);

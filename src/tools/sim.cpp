@@ -2,8 +2,8 @@
 // a serial device, or to a pseudo-terminal it creates and names, at a chosen rate, and
 // can inject faults: noise bytes, lines split across writes, over-long lines, a hang-up.
 #include <cerrno>
-#include <csignal>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
@@ -44,7 +44,8 @@ const char* kUsage =
     "points PATH at it; sending starts --start-delay ms after the program opens it.";
 
 long number(const std::string& option, const std::string& text) {
-    if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos)
+    if (text.empty() || text.size() > 9 ||
+        text.find_first_not_of("0123456789") != std::string::npos)
         fail(option + " needs a whole number, got '" + text + "'");
     return std::stol(text);
 }
@@ -57,21 +58,33 @@ Options parseOptions(int argc, char** argv) {
             if (i + 1 >= argc) fail(arg + " needs a value");
             return argv[++i];
         };
-        if (arg == "--family") o.family = value();
-        else if (arg == "--device") o.device = value();
-        else if (arg == "--link") o.link = value();
-        else if (arg == "--count") o.count = number(arg, value());
-        else if (arg == "--interval") o.intervalMs = number(arg, value());
-        else if (arg == "--start-delay") o.startDelayMs = number(arg, value());
-        else if (arg == "--noise") o.noisePercent = static_cast<int>(number(arg, value()));
-        else if (arg == "--split") o.split = true;
-        else if (arg == "--overlong") o.overlongEvery = number(arg, value());
-        else if (arg == "--hangup-after") o.hangupAfter = number(arg, value());
-        else if (arg == "--seed") o.seed = static_cast<unsigned>(number(arg, value()));
+        if (arg == "--family")
+            o.family = value();
+        else if (arg == "--device")
+            o.device = value();
+        else if (arg == "--link")
+            o.link = value();
+        else if (arg == "--count")
+            o.count = number(arg, value());
+        else if (arg == "--interval")
+            o.intervalMs = number(arg, value());
+        else if (arg == "--start-delay")
+            o.startDelayMs = number(arg, value());
+        else if (arg == "--noise")
+            o.noisePercent = static_cast<int>(number(arg, value()));
+        else if (arg == "--split")
+            o.split = true;
+        else if (arg == "--overlong")
+            o.overlongEvery = number(arg, value());
+        else if (arg == "--hangup-after")
+            o.hangupAfter = number(arg, value());
+        else if (arg == "--seed")
+            o.seed = static_cast<unsigned>(number(arg, value()));
         else if (arg == "--help" || arg == "-h") {
             std::cout << kUsage << '\n';
             std::exit(0);
-        } else fail("unknown option '" + arg + "' (see --help)");
+        } else
+            fail("unknown option '" + arg + "' (see --help)");
     }
     if (o.family != "varnik" && o.family != "luma" && o.family != "pfi")
         fail("--family takes varnik, luma or pfi");
@@ -92,7 +105,9 @@ class Instrument {
     std::string nextRecord() {
         ++made_;
         if (family_ == "varnik") return varnik();
-        if (family_ == "luma") return format("X%7.3fY%7.3fZ%7.3f\r\n", around(41.2, 3), around(21.3, 2), around(1.8, 0.3));
+        if (family_ == "luma")
+            return format("X%7.3fY%7.3fZ%7.3f\r\n", around(41.2, 3), around(21.3, 2),
+                          around(1.8, 0.3));
         return pfi();
     }
 
@@ -113,10 +128,14 @@ class Instrument {
         static const char kColours[] = {'C', 'M', 'Y', 'K'};
         const char colour = kColours[made_ % 4];
         switch (made_ % 6) {
-        case 0: return format("0.0%02.0f\r\n", around(12, 8));
-        case 4: return std::string(1, colour) + format("%3.0f%%\r\n", around(50, 10));
-        case 5: return std::string(1, colour) + format("050%%%03.0f%%\r\n", around(15, 5));
-        default: return std::string(1, colour) + format("   %4.2f\r\n", around(1.4, 0.15));
+        case 0:
+            return format("0.0%02.0f\r\n", around(12, 8));
+        case 4:
+            return std::string(1, colour) + format("%3.0f%%\r\n", around(50, 10));
+        case 5:
+            return std::string(1, colour) + format("050%%%03.0f%%\r\n", around(15, 5));
+        default:
+            return std::string(1, colour) + format("   %4.2f\r\n", around(1.4, 0.15));
         }
     }
 
@@ -134,8 +153,10 @@ class Line {
         size_t done = 0;
         while (done < bytes.size()) {
             const ssize_t n = ::write(fd_, bytes.data() + done, bytes.size() - done);
-            if (n > 0) done += static_cast<size_t>(n);
-            else if (n < 0 && errno != EINTR) return false;
+            if (n > 0)
+                done += static_cast<size_t>(n);
+            else if (n < 0 && errno != EINTR)
+                return false;
         }
         return true;
     }
@@ -154,14 +175,16 @@ class Line {
             return;
         }
         fd_ = posix_openpt(O_RDWR | O_NOCTTY);
-        if (fd_ < 0 || grantpt(fd_) != 0 || unlockpt(fd_) != 0) fail("cannot create a pseudo-terminal");
+        if (fd_ < 0 || grantpt(fd_) != 0 || unlockpt(fd_) != 0)
+            fail("cannot create a pseudo-terminal");
         const std::string slave = ptsname(fd_);
         if (options_.link) {
             unlink(options_.link->c_str());
-            if (symlink(slave.c_str(), options_.link->c_str()) != 0) fail("cannot link '" + *options_.link + "'");
+            if (symlink(slave.c_str(), options_.link->c_str()) != 0)
+                fail("cannot link '" + *options_.link + "'");
         }
-        std::cout << "qorva-sim: instrument on " << slave << (options_.link ? " (" + *options_.link + ")" : "")
-                  << std::endl;
+        std::cout << "qorva-sim: instrument on " << slave
+                  << (options_.link ? " (" + *options_.link + ")" : "") << std::endl;
         waitForReader(slave);
     }
     // The master side reports a hang-up while nobody has the other end open, once the

@@ -9,7 +9,7 @@ bash scripts/setup.sh
 cmake --preset default >/dev/null
 cmake --build --preset default -j "$(nproc)" >/dev/null
 
-bin=build/default/src
+bin=$PWD/build/default/src
 work=$(mktemp -d)
 trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$work"' EXIT
 line="$work/instrument"
@@ -18,8 +18,9 @@ line="$work/instrument"
 sim=$!
 while [ ! -e "$line" ]; do sleep 0.1; done
 
-"$bin/qorva" --headless --port "$line" \
-    --set Manufacturer=ThirdParty --set densito=Blatt5 --set Datumaus=1 >"$work/sheet.csv" &
+# The program keeps its settings (qorva.ini) in the directory it starts in.
+(cd "$work" && exec "$bin/qorva" --headless --port "$line" \
+    --set Manufacturer=ThirdParty --set densito=Blatt5 --set Datumaus=1 >"$work/sheet.csv") &
 qorva=$!
 wait "$sim"
 sleep 1.5

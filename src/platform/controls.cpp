@@ -89,6 +89,11 @@ void TComboBox::setItemIndex(int index) {
     if (OnChange) OnChange();
 }
 
+void TComboBox::restoreItemIndex(int index) {
+    itemIndex_ = index >= 0 && index < static_cast<int>(Items.size()) ? index : -1;
+    if (itemIndex_ >= 0) text_ = Items[static_cast<size_t>(itemIndex_)];
+}
+
 void TComboBox::setText(const std::string& text) {
     if (text == text_ && itemIndex_ == -1) return;
     text_ = text;

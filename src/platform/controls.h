@@ -133,6 +133,9 @@ class TComboBox : public TControl {
     const std::string& Text() const { return text_; }
     // Choosing an item shows its text; OnChange runs on a real change.
     void setItemIndex(int index);
+    // Selects an item the way stored settings restore it: no change event runs. An index
+    // outside the items selects nothing.
+    void restoreItemIndex(int index);
     // Typing into the edit field: no item is selected any more.
     void setText(const std::string& text);
     bool setFromText(const std::string& value) override;
@@ -173,6 +176,21 @@ class TMemo : public TControl {
     using TControl::TControl;
     const char* kind() const override { return "TMemo"; }
     std::vector<std::string> Lines;
+};
+
+class TEdit : public TControl {
+  public:
+    using TControl::TControl;
+    const char* kind() const override { return "TEdit"; }
+    std::string Text;
+    bool ReadOnly = false;
+};
+
+class TListBox : public TControl {
+  public:
+    using TControl::TControl;
+    const char* kind() const override { return "TListBox"; }
+    std::vector<std::string> Items;
 };
 
 class TStatusBar : public TControl {

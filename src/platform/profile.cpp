@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
+#include <fcntl.h>
 #include <fstream>
 #include <iterator>
-#include <sstream>
+#include <unistd.h>
 
 namespace qorva {
 
@@ -23,55 +25,136 @@ bool sameName(const std::string& a, const std::string& b) {
            });
 }
 
+// "[name]" gives name; anything else is no section line.
+bool sectionName(const std::string& line, std::string& name) {
+    const std::string content = trimmed(line);
+    if (content.empty() || content[0] != '[') return false;
+    const auto close = content.find(']');
+    name = trimmed(content.substr(1, close == std::string::npos ? std::string::npos : close - 1));
+    return true;
+}
+
+bool keyLine(const std::string& line, std::string& key, std::string& value) {
+    const std::string content = trimmed(line);
+    if (content.empty() || content[0] == ';') return false;
+    const auto equals = content.find('=');
+    if (equals == std::string::npos) return false;
+    key = trimmed(content.substr(0, equals));
+    value = trimmed(content.substr(equals + 1));
+    if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+        value = value.substr(1, value.size() - 2);
+    return true;
+}
+
 } // namespace
 
 ProfileFile ProfileFile::load(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return {};
-    return parse({std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()});
+    ProfileFile file = parse({std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()});
+    file.existed_ = true;
+    return file;
 }
 
 ProfileFile ProfileFile::parse(const std::string& text) {
     ProfileFile file;
-    std::string body = text.rfind("\xEF\xBB\xBF", 0) == 0 ? text.substr(3) : text;
-    std::istringstream lines(body);
-    std::string section;
-    for (std::string line; std::getline(lines, line);) {
+    size_t start = 0;
+    if (text.rfind("\xEF\xBB\xBF", 0) == 0) {
+        file.bom_ = true;
+        start = 3;
+    }
+    file.crlf_ = text.find('\n') == std::string::npos || text.find("\r\n") != std::string::npos;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        std::string line = text.substr(start, end - start);
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        const std::string content = trimmed(line);
-        if (content.empty() || content[0] == ';') continue;
-        if (content[0] == '[') {
-            const auto close = content.find(']');
-            section = trimmed(
-                content.substr(1, close == std::string::npos ? std::string::npos : close - 1));
-            continue;
-        }
-        const auto equals = content.find('=');
-        if (equals == std::string::npos) continue;
-        file.lines_.push_back(
-            {section, trimmed(content.substr(0, equals)), trimmed(content.substr(equals + 1))});
+        file.lines_.push_back(std::move(line));
+        start = end + 1;
     }
     return file;
+}
+
+ProfileFile::Located ProfileFile::locate(const std::string& section, const std::string& key) const {
+    Located at;
+    bool inSection = false;
+    for (int i = 0; i < static_cast<int>(lines_.size()); ++i) {
+        std::string name, k, v;
+        if (sectionName(lines_[static_cast<size_t>(i)], name)) {
+            if (inSection) return at; // the first section of that name counts
+            inSection = sameName(name, section);
+            if (inSection) at.sectionLine = i, at.sectionEnd = i + 1;
+        } else if (inSection && keyLine(lines_[static_cast<size_t>(i)], k, v)) {
+            at.sectionEnd = i + 1;
+            if (at.keyLine < 0 && sameName(k, key)) at.keyLine = i;
+        }
+    }
+    return at;
 }
 
 std::string ProfileFile::GetPrivateProfileString(const std::string& section, const std::string& key,
                                                  const std::string& fallback, int size) const {
     std::string value = fallback;
-    for (const auto& line : lines_)
-        if (sameName(line.section, section) && sameName(line.key, key)) {
-            value = line.value;
-            break;
-        }
+    const Located at = locate(section, key);
+    if (at.keyLine >= 0) {
+        std::string k;
+        keyLine(lines_[static_cast<size_t>(at.keyLine)], k, value);
+    }
     if (size <= 0) return {};
     return value.substr(0, static_cast<size_t>(size - 1));
 }
 
-std::vector<std::pair<std::string, std::string>>
-ProfileFile::entries(const std::string& section) const {
+void ProfileFile::WritePrivateProfileString(const std::string& section, const std::string& key,
+                                            const std::string& value) {
+    const Located at = locate(section, key);
+    const std::string line = key + "=" + value;
+    if (at.keyLine >= 0) {
+        lines_[static_cast<size_t>(at.keyLine)] = line;
+    } else if (at.sectionLine >= 0) {
+        lines_.insert(lines_.begin() + at.sectionEnd, line);
+    } else {
+        lines_.push_back("[" + section + "]");
+        lines_.push_back(line);
+    }
+}
+
+std::vector<std::pair<std::string, std::string>> ProfileFile::entries(const std::string& section) const {
     std::vector<std::pair<std::string, std::string>> out;
-    for (const auto& line : lines_)
-        if (sameName(line.section, section)) out.emplace_back(line.key, line.value);
+    bool inSection = false;
+    for (const auto& line : lines_) {
+        std::string name, key, value;
+        if (sectionName(line, name))
+            inSection = sameName(name, section);
+        else if (inSection && keyLine(line, key, value))
+            out.emplace_back(key, value);
+    }
     return out;
+}
+
+std::string ProfileFile::text() const {
+    std::string out = bom_ ? "\xEF\xBB\xBF" : "";
+    for (const auto& line : lines_) out += line + (crlf_ ? "\r\n" : "\n");
+    return out;
+}
+
+bool ProfileFile::save(const std::string& path) const {
+    const std::string temporary = path + ".new";
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) return false;
+    const std::string content = text();
+    size_t done = 0;
+    while (done < content.size()) {
+        const ssize_t n = ::write(fd, content.data() + done, content.size() - done);
+        if (n <= 0) break;
+        done += static_cast<size_t>(n);
+    }
+    const bool written = done == content.size() && ::fsync(fd) == 0;
+    ::close(fd);
+    if (!written || std::rename(temporary.c_str(), path.c_str()) != 0) {
+        std::remove(temporary.c_str());
+        return false;
+    }
+    return true;
 }
 
 } // namespace qorva

@@ -1,5 +1,8 @@
 #include "shell/main_frm.h"
 
+#include "dialogs/Konfig.h"
+#include "dialogs/Konfig2.h"
+
 namespace qorva {
 
 namespace {
@@ -77,6 +80,13 @@ TMainFrm::TMainFrm(const PlatformServices& platform)
       Blatt4(built(form.add<TTabSheet>("Blatt4", &densito), "  PLAXEN  ")),
       Blatt5(built(form.add<TTabSheet>("Blatt5", &densito), "MOLDRIX Q5/Q3/Q2/QX")),
       StatusBar1(form.add<TStatusBar>("StatusBar1", nullptr)),
+      Label5(built(form.add<TLabel>("Label5", &Blatt4), "Bild einfügen mit:")),
+      CTRLV(built(form.add<TRadioButton>("CTRLV", &Blatt4), "CTRL +  V")),
+      SHIFTEINFG(built(form.add<TRadioButton>("SHIFTEINFG", &Blatt4), "SHIFT + EINFG")),
+      SWPrgst(built(form.add<TButton>("SWPrgst", &Blatt1), "Prg/Filestart")),
+      F4Prgst(built(form.add<TButton>("F4Prgst", &Blatt2), "Prg/Filestart")),
+      F7Prgst(built(form.add<TButton>("F7Prgst", &Blatt3), "Öffne MX7000-file")),
+      VCPrgst(built(form.add<TButton>("VCPrgst", &Blatt4), "Öffne PLAXEN-file")),
       ParseTimer(form.add<TTimer>("ParseTimer", nullptr, loop, 100)),
       Watchdog(form.add<TTimer>("Watchdog", nullptr, loop, 3000)),
       CommPortDriver1(loop, platform.serialPorts, platform.portMap) {
@@ -84,6 +94,8 @@ TMainFrm::TMainFrm(const PlatformServices& platform)
     Button4.Enabled = false;
     PageControl1.setActivePageIndex(2);
     CommPortDriver1.setComPort(pnCOM1);
+    SHIFTEINFG.setChecked(true);
+    for (TButton* launch : {&SWPrgst, &F4Prgst, &F7Prgst, &VCPrgst}) launch->Visible = false;
     CommportPath.Caption = CommPortDriver1.DevicePath();
     wireEvents();
     ParseTimer.setEnabled(true);
@@ -104,6 +116,27 @@ void TMainFrm::wireEvents() {
     };
     for (TTabSheet* page : {&Blatt1, &Blatt2, &Blatt3, &Blatt4, &Blatt5})
         page->OnEnter = [this] { pipeline.BlattEnter(); };
+}
+
+void TMainFrm::Wo1(int& farb, int& davor, int stelle) const {
+    farb = 18;
+    davor = 0;
+    for (int i = 1; i <= 4; ++i) {
+        const int a = Form3 ? Form3->colourAt(i) : i;
+        if (i < stelle && flags.ausgabe(18 + a)) ++davor;
+        if (i == stelle) farb = 18 + a;
+    }
+}
+
+void TMainFrm::Wo2(int& farb, int& davor, int stelle) const {
+    farb = 23;
+    davor = 0;
+    for (int i = 1; i <= 7; ++i) {
+        const int j = Form4 ? Form4->colourAt(i) : i;
+        const int flag = j == 7 ? 23 : 23 + j;
+        if (i < stelle && flags.ausgabe(flag)) ++davor;
+        if (i == stelle) farb = 23 + j;
+    }
 }
 
 TComPortBaudRate TMainFrm::selectedBitRate() const {

@@ -28,6 +28,9 @@ struct PlatformServices {
     Beeper& beeper;
 };
 
+class TForm3;
+class TForm4;
+
 class TMainFrm {
   public:
     explicit TMainFrm(const PlatformServices& platform);
@@ -69,6 +72,13 @@ class TMainFrm {
     TTabSheet& Blatt4;
     TTabSheet& Blatt5;
     TStatusBar& StatusBar1;
+    TLabel& Label5;
+    TRadioButton& CTRLV;
+    TRadioButton& SHIFTEINFG;
+    TButton& SWPrgst;
+    TButton& F4Prgst;
+    TButton& F7Prgst;
+    TButton& VCPrgst;
     TTimer& ParseTimer;
     TTimer& Watchdog;
 
@@ -84,6 +94,13 @@ class TMainFrm {
     void Button3Click();
     void Button4_XClick();
     void CommportClick();
+    // The colour-order lookups: the flag of the colour at output place stelle, and how
+    // many places before it have their colour's flag on.
+    void Wo1(int& farb, int& davor, int stelle) const;
+    void Wo2(int& farb, int& davor, int stelle) const;
+    // The order dialogs, created after the main window.
+    TForm3* Form3 = nullptr;
+    TForm4* Form4 = nullptr;
     void BaudRateChange();
     void BitBtn12Click();
 

@@ -9,6 +9,8 @@
 #include "platform/profile.h"
 #include "platform/serial_line.h"
 #include "platform/sheet_preview.h"
+#include "platform/shell_open.h"
+#include "shell/application.h"
 #include "shell/control_assignment.h"
 #include "shell/main_frm.h"
 
@@ -69,9 +71,9 @@ Options parseOptions(int argc, char** argv) {
     return options;
 }
 
-// The port the user will have chosen: the last --set Commport, else COM2 as start-up opens.
-int chosenPort(const std::vector<std::string>& assignments) {
-    int port = pnCOM2;
+// The port the user will have chosen: the last --set Commport, else the stored port.
+int chosenPort(const std::vector<std::string>& assignments, const ProfileFile& ini) {
+    int port = std::atoi(ini.GetPrivateProfileString("allg", "Commport", "1", 3).c_str());
     for (const auto& a : assignments)
         if (a.rfind("Commport=", 0) == 0) port = std::atoi(a.c_str() + 9);
     return port;
@@ -88,10 +90,10 @@ void onSignal(int) {
 int main(int argc, char** argv) {
     const Options options = parseOptions(argc, argv);
 
+    const ProfileFile ini = ProfileFile::load(kSettingsFile);
     PortMap portMap;
-    for (const auto& [key, path] : ProfileFile::load(kSettingsFile).entries("ports"))
-        portMap.assignFromEntry(key, path);
-    if (options.port) portMap.assign(chosenPort(options.assignments), *options.port);
+    for (const auto& [key, path] : ini.entries("ports")) portMap.assignFromEntry(key, path);
+    if (options.port) portMap.assign(chosenPort(options.assignments, ini), *options.port);
 
     RealTimeEventLoop loop;
     SystemClock clock;
@@ -102,8 +104,10 @@ int main(int argc, char** argv) {
     TraceKeyboard trace(std::cout);
     KeyboardPort& keyboard = options.keys == "trace" ? static_cast<KeyboardPort&>(trace) : sheet;
 
-    TMainFrm frm(PlatformServices{loop, keyboard, layout, clock, serialPorts, portMap, beeper});
-    frm.Commport.setItemIndex(1); // start-up opens COM2
+    XdgOpenLauncher launcher;
+    QorvaApplication app(PlatformServices{loop, keyboard, layout, clock, serialPorts, portMap, beeper},
+                         launcher, ApplicationSettings{kSettingsFile, false}, std::cerr);
+    TMainFrm& frm = app.frm;
     for (const auto& assignment : options.assignments)
         if (const std::string error = ApplyAssignment(frm.form, assignment); !error.empty())
             fail("--set " + error);
@@ -116,7 +120,7 @@ int main(int argc, char** argv) {
     std::signal(SIGTERM, onSignal);
     while (!loop.quitRequested()) loop.runUntil(loop.now() + 1000);
 
-    frm.CommPortDriver1.Disconnect();
+    app.Close();
     if (options.keys == "sheet") {
         sheet.finish();
         sheet.writeCsv(std::cout);

@@ -8,6 +8,9 @@
 #include "platform/serial_line.h"
 #include "platform/sheet_preview.h"
 #include "serial/ComDrv32.h"
+#include "platform/profile.h"
+#include "platform/shell_open.h"
+#include "shell/application.h"
 #include "shell/control_assignment.h"
 #include "shell/main_frm.h"
 
@@ -32,7 +35,7 @@ struct Options {
     long chunk = 0, interval = 0;
     char decimalSeparator = '.';
     CellRef origin;
-    std::optional<std::string> trace, grid, monitor;
+    std::optional<std::string> trace, grid, monitor, ini;
 };
 
 [[noreturn]] void fail(const std::string& message) {
@@ -50,7 +53,7 @@ long positiveNumber(const std::string& option, const std::string& text) {
 }
 
 const char* kUsage =
-    "usage: qorva-replay [--set NAME=VALUE]... [--now \"YYYY-MM-DD HH:MM:SS\"] "
+    "usage: qorva-replay [--ini FILE] [--set NAME=VALUE]... [--now \"YYYY-MM-DD HH:MM:SS\"] "
     "[--date-format F] [--time-format F] [--chunk N --interval MS] [--decimal-separator C] "
     "[--origin CELL] [--trace FILE] [--grid FILE] [--monitor FILE] [INPUT|-]";
 
@@ -63,7 +66,9 @@ Options parseOptions(int argc, char** argv) {
             if (i + 1 >= argc) fail(arg + " needs a value");
             return argv[++i];
         };
-        if (arg == "--set") {
+        if (arg == "--ini") {
+            options.ini = value();
+        } else if (arg == "--set") {
             options.assignments.push_back(value());
         } else if (arg == "--now") {
             if (!ParseDateTime(value(), options.now))
@@ -150,6 +155,7 @@ void writeMonitor(std::ostream& out, const TMemo& memo) {
 int main(int argc, char** argv) {
     const Options options = parseOptions(argc, argv);
     const std::string data = readInput(options.input);
+    if (options.ini && !std::ifstream(*options.ini)) fail("cannot read '" + *options.ini + "'");
 
     std::ofstream traceFile, gridFile, monitorFile;
     if (options.trace) traceFile = openOutput(*options.trace);
@@ -171,8 +177,11 @@ int main(int argc, char** argv) {
     MemorySerialPorts::Device& line = serialPorts.device(kReplayLine);
     RecordingBeeper beeper;
 
-    TMainFrm frm(PlatformServices{loop, keyboard, layout, clock, serialPorts, portMap, beeper});
-    frm.Commport.setItemIndex(1); // start-up opens COM2
+    RecordingLauncher launcher; // a replay opens no programs
+    std::ostringstream startupLog;
+    QorvaApplication app(PlatformServices{loop, keyboard, layout, clock, serialPorts, portMap, beeper},
+                         launcher, ApplicationSettings{options.ini.value_or(""), true}, startupLog);
+    TMainFrm& frm = app.frm;
     for (const auto& assignment : options.assignments)
         if (const std::string error = ApplyAssignment(frm.form, assignment); !error.empty())
             fail("--set " + error);

@@ -1,0 +1,47 @@
+#pragma once
+// The whole program: the windows in the order they are created at start-up, the
+// settings each reads while it is built, and the shutdown that writes them back.
+#include "dialogs/Info.h"
+#include "dialogs/Konfig.h"
+#include "dialogs/Konfig2.h"
+#include "dialogs/Stopt.h"
+#include "platform/shell_open.h"
+#include "shell/main_frm.h"
+
+#include <optional>
+#include <ostream>
+#include <string>
+
+namespace qorva {
+
+struct ApplicationSettings {
+    // The settings file; read at start-up, written at close unless readOnly.
+    std::string path = "qorva.ini";
+    bool readOnly = false;
+};
+
+class QorvaApplication {
+  public:
+    QorvaApplication(const PlatformServices& platform, ShellLauncher& launcher,
+                     ApplicationSettings settings, std::ostream& log);
+
+    TMainFrm frm;
+    TForm4 form4;
+    TForm3 form3;
+    TForm2 form2;
+    TStartopt startopt;
+    // The directory that was current at start-up; the settings are written there.
+    std::string StartDir;
+
+    // The main window's close: port closed, settings written, queue freed.
+    void Close();
+
+  private:
+    void FormCreate(const ProfileFile& ini);
+    void applyLanguage(const ProfileFile& ini);
+
+    ApplicationSettings settings_;
+    std::ostream& log_;
+};
+
+} // namespace qorva

@@ -1,0 +1,166 @@
+#include "shell/settings_file.h"
+
+#include "dialogs/Info.h"
+#include "dialogs/Konfig.h"
+#include "dialogs/Konfig2.h"
+#include "dialogs/Stopt.h"
+#include "platform/profile.h"
+#include "shell/main_frm.h"
+
+#include <algorithm>
+
+namespace qorva {
+
+namespace {
+
+// Which output flag each position of a stored flag string carries.
+struct FlagString {
+    const char* section;
+    const char* writtenSection; // the writer's spelling of the section name
+    const char* key;
+    std::vector<int> flags;
+};
+
+std::vector<int> range(int first, int last) {
+    std::vector<int> out;
+    for (int n = first; n <= last; ++n) out.push_back(n);
+    return out;
+}
+
+std::vector<int> joined(std::vector<int> a, std::initializer_list<int> b) {
+    a.insert(a.end(), b);
+    return a;
+}
+
+const std::vector<FlagString>& flagStrings() {
+    static const std::vector<FlagString> strings = {
+        {"BWDensi", "BWDensi", "Reflexion", range(1, 6)},
+        {"BWDensi", "BWDensi", "Transmission", range(7, 11)},
+        {"FarbDensi", "FarbDensi", "Farben", range(19, 22)},
+        {"FarbDensi", "Farbdensi", "Messfkt", joined(range(12, 18), {51, 52, 54})},
+        {"MX7000", "MX7000", "Farben", range(23, 29)},
+        {"MX7000", "MX7000", "Messfkt", joined(range(30, 44), {53})},
+    };
+    return strings;
+}
+
+const FlagString kZeroingAndMarkings{"snst", "snst", "allg", range(45, 50)};
+const std::vector<int> kPlaxenFlags = {47, 55, 56};
+
+std::string read(const ProfileFile& ini, const char* section, const char* key, int width,
+                 const std::string& fallback) {
+    return ini.GetPrivateProfileString(section, key, fallback, width + 1);
+}
+
+// Digits as a number; any other character makes the whole value 0.
+int indexValue(const std::string& text) {
+    if (text.empty() || !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return 0;
+    return std::stoi(text);
+}
+
+// A radio group takes an index beyond its items as its last item.
+void setGroupIndex(TRadioGroup& group, int index) {
+    group.setItemIndex(std::min(index, static_cast<int>(group.Items.size()) - 1));
+}
+
+void readFlagString(TMainFrm& frm, const ProfileFile& ini, const FlagString& string) {
+    const std::string fallback(string.flags.size(), '1');
+    const std::string value = read(ini, string.section, string.key, static_cast<int>(string.flags.size()), fallback);
+    // A hand-edited value shorter than its width leaves the missing positions as built.
+    for (size_t p = 0; p < value.size() && p < string.flags.size(); ++p)
+        frm.flags.alle(string.flags[p], string.flags[p], value[p] == '1');
+}
+
+std::string flagString(const TMainFrm& frm, const std::vector<int>& flags) {
+    std::string out;
+    for (int n : flags) out += frm.flags.checked(n) ? '1' : '0';
+    return out;
+}
+
+} // namespace
+
+std::string LengthCode(const std::string& path) {
+    return std::string(1, static_cast<char>('0' + std::min<size_t>(path.size(), 255 - '0')));
+}
+
+void ReadMainWindowSettings(TMainFrm& frm, const ProfileFile& ini) {
+    const std::string ap = read(ini, "allg", "AP", 1, "3");
+    const int page = ap == "1" ? 0 : ap == "2" ? 1 : ap == "4" ? 3 : ap == "5" ? 4 : 2;
+    frm.densito.setActivePageIndex(page);
+
+    const int bitRate = indexValue(read(ini, "allg", "Baudrate", 1, "5"));
+    frm.BaudRate.restoreItemIndex(bitRate); // the port is not reopened for it
+    setGroupIndex(frm.Notation, indexValue(read(ini, "allg", "Notation", 1, "2")));
+    setGroupIndex(frm.Ausgabeart, indexValue(read(ini, "allg", "Ausgabeart", 1, "0")));
+    setGroupIndex(frm.Commport, indexValue(read(ini, "allg", "Commport", 2, "1")));
+
+    const std::string aus = read(ini, "allg", "Aus", 2, "00");
+    if (aus.size() > 0 && aus[0] == '1') frm.Datumaus.setChecked(true);
+    if (aus.size() > 1 && aus[1] == '1') frm.Zeitaus.setChecked(true);
+
+    for (const auto& string : flagStrings()) readFlagString(frm, ini, string);
+    readFlagString(frm, ini, kZeroingAndMarkings);
+
+    const std::string info = read(ini, "Plaxen", "Info", 4, "1111");
+    for (size_t p = 0; p < info.size() && p < kPlaxenFlags.size(); ++p)
+        frm.flags.alle(kPlaxenFlags[p], kPlaxenFlags[p], info[p] == '1');
+    if (info.size() > 3 && info[3] == '1') frm.CTRLV.setChecked(true);
+}
+
+std::string ReadFourColourOrder(const ProfileFile& ini) { return read(ini, "snst", "konfig", 4, "1234"); }
+
+std::string ReadSevenColourOrder(const ProfileFile& ini) {
+    return read(ini, "snst", "konfig2", 7, "1234567");
+}
+
+bool ReadLanguageIsEnglish(const ProfileFile& ini) { return read(ini, "allg", "Sprache", 1, "1") == "1"; }
+
+void WriteSettings(const SettingsWindows& w, ProfileFile& ini) {
+    const TMainFrm& frm = w.frm;
+    const auto write = [&ini](const std::string& section, const std::string& key, const std::string& value) {
+        ini.WritePrivateProfileString(section, key, value);
+    };
+    write("allg", "AP", std::to_string(frm.densito.ActivePageIndex() + 1));
+    write("allg", "Baudrate", std::to_string(frm.BaudRate.ItemIndex()));
+    write("allg", "Notation", std::to_string(frm.Notation.ItemIndex()));
+    write("allg", "Ausgabeart", std::to_string(frm.Ausgabeart.ItemIndex()));
+    write("allg", "Commport", std::to_string(frm.Commport.ItemIndex()));
+    write("allg", "Sprache", w.form2.englisch.Checked() ? "1" : "2");
+    write("allg", "Aus", std::string(frm.Datumaus.Checked() ? "1" : "0") + (frm.Zeitaus.Checked() ? "1" : "0"));
+    for (const auto& string : flagStrings()) write(string.writtenSection, string.key, flagString(frm, string.flags));
+    write("Plaxen", "Info", flagString(frm, kPlaxenFlags) + (frm.CTRLV.Checked() ? "1" : "0"));
+    write("snst", "allg", flagString(frm, kZeroingAndMarkings.flags));
+    write("snst", "konfig", w.form3.digits());
+    write("snst", "konfig2", w.form4.digits());
+
+    const TStartopt& start = w.startopt;
+    write("snst", "Sto", start.Stj.Checked() ? "1" : "0");
+    const std::string& chosen = start.Choosedprgfile.Text;
+    if (!chosen.empty()) {
+        write("snst", "fl", "1");
+        write("snst", "fl0", LengthCode(chosen));
+        write("snst", "file", chosen);
+        const auto& recent = start.Prgfilelist.Items;
+        write("snst", "l5", std::string(1, static_cast<char>('0' + std::min<size_t>(recent.size(), 9))));
+        for (size_t i = 0; i < recent.size() && i < 10; ++i) {
+            const std::string section = "snst" + std::to_string(i);
+            write(section, "fl", LengthCode(recent[i]));
+            write(section, "file", recent[i]);
+        }
+    } else {
+        write("snst", "fl", "0");
+        write("snst", "fl0", "0");
+        write("snst", "file", "");
+    }
+    const std::pair<const char*, const TEdit*> pages[] = {{"swprg", &start.SWDensPrg},
+                                                          {"4fprg", &start.Dens4Farbprg},
+                                                          {"7fprg", &start.Dens7Farbprg},
+                                                          {"VC", &start.DensVC}};
+    for (const auto& [key, edit] : pages) {
+        write("snst", std::string(key) + "l", LengthCode(edit->Text));
+        write("snst", key, edit->Text);
+    }
+}
+
+} // namespace qorva

@@ -1,0 +1,36 @@
+#pragma once
+// The settings file ".\qorva.ini": what each window reads while it is built, and the
+// writer that stores every setting when the main window closes.
+#include <string>
+
+namespace qorva {
+
+class ProfileFile;
+class TMainFrm;
+class TForm2;
+class TForm3;
+class TForm4;
+class TStartopt;
+
+// The main window's keys: device page, bit rate, notation, layout, port, date and time
+// output, the stored output flags and the paste keys.
+void ReadMainWindowSettings(TMainFrm& frm, const ProfileFile& ini);
+std::string ReadFourColourOrder(const ProfileFile& ini);
+std::string ReadSevenColourOrder(const ProfileFile& ini);
+// True when the stored language is English.
+bool ReadLanguageIsEnglish(const ProfileFile& ini);
+
+struct SettingsWindows {
+    const TMainFrm& frm;
+    const TForm4& form4;
+    const TForm3& form3;
+    const TForm2& form2;
+    const TStartopt& startopt;
+};
+// Every key, in the order the file has always been written in.
+void WriteSettings(const SettingsWindows& windows, ProfileFile& ini);
+
+// The length code of a path: the character 48 + its length in bytes.
+std::string LengthCode(const std::string& path);
+
+} // namespace qorva

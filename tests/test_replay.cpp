@@ -81,3 +81,17 @@ TEST(Replay, WithoutAnOutputOptionTheGridGoesToStandardOutput) {
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out, "");
 }
+
+TEST(Replay, SettingsFileIsReadAndNeverWritten) {
+    const std::string ini = testing::TempDir() + "replay-settings.ini";
+    {
+        std::ofstream out(ini, std::ios::binary);
+        out << "[allg]\r\nAP=5\r\nNotation=1\r\n[snst]\r\nallg=111110\r\n";
+    }
+    const ToolRun run =
+        replay("--ini " + ini + " --set Manufacturer=ThirdParty", "0.512\r\nK 12%\r\n");
+    EXPECT_EQ(run.status, 0) << run.out;
+    EXPECT_EQ(run.out, "n,\"0,512\"\nk, 12\n") << "Blatt5 and the German notation from the file";
+    EXPECT_EQ(slurp(ini), "[allg]\r\nAP=5\r\nNotation=1\r\n[snst]\r\nallg=111110\r\n");
+    EXPECT_EQ(replay("--ini /no/such/file.ini").status, 2);
+}

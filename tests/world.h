@@ -14,7 +14,8 @@
 
 namespace qorva::test {
 
-struct World {
+// What the program takes from the platform, all of it in memory and virtual time.
+struct Platform {
     VirtualEventLoop loop;
     LoopClock clock;
     UsKeyLayout layout;
@@ -25,23 +26,21 @@ struct World {
     MemorySerialPorts serialPorts;
     PortMap portMap;
     RecordingBeeper beeper;
-    TMainFrm frm;
 
-    explicit World(LocalDateTime now = {}, std::string dateFormat = "dd.MM.yyyy",
-                   std::string timeFormat = "HH:mm:ss")
-        : clock(loop, now, std::move(dateFormat), std::move(timeFormat)),
-          frm(PlatformServices{loop, (keyboard.add(trace), keyboard.add(sheet), keyboard), layout,
-                               clock, serialPorts, portMap, beeper}) {
+    explicit Platform(LocalDateTime now = {}, std::string dateFormat = "dd.MM.yyyy",
+                      std::string timeFormat = "HH:mm:ss")
+        : clock(loop, now, std::move(dateFormat), std::move(timeFormat)) {
+        keyboard.add(trace);
+        keyboard.add(sheet);
         line(0); // COM1 is there, so START connects
+    }
+    PlatformServices services() {
+        return {loop, keyboard, layout, clock, serialPorts, portMap, beeper};
     }
 
     // The in-memory device behind port number ordinal (0 is COM1).
     MemorySerialPorts::Device& line(int ordinal) {
         return serialPorts.device(portMap.pathFor(ordinal));
-    }
-
-    void deliver(const std::string& bytes) {
-        frm.pipeline.CommPortDriver1ReceiveData(bytes.data(), static_cast<int>(bytes.size()));
     }
     // The trace so far, events separated by "; ", and start a new one.
     std::string takeTrace() {
@@ -56,6 +55,18 @@ struct World {
     std::string grid() {
         sheet.finish();
         return sheet.csv();
+    }
+};
+
+struct World : Platform {
+    TMainFrm frm;
+
+    explicit World(LocalDateTime now = {}, std::string dateFormat = "dd.MM.yyyy",
+                   std::string timeFormat = "HH:mm:ss")
+        : Platform(now, std::move(dateFormat), std::move(timeFormat)), frm(services()) {}
+
+    void deliver(const std::string& bytes) {
+        frm.pipeline.CommPortDriver1ReceiveData(bytes.data(), static_cast<int>(bytes.size()));
     }
 };
 

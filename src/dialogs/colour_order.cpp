@@ -2,10 +2,12 @@
 
 namespace qorva {
 
-ColourOrderDialog::ColourOrderDialog(const std::string& formName, int n, const std::string& buttonPrefix,
+ColourOrderDialog::ColourOrderDialog(const std::string& formName, int n,
+                                     const std::string& buttonPrefix,
                                      const std::vector<std::string>& colourNames,
                                      const std::vector<std::string>& placeHints)
-    : form(formName), n_(n), table_(static_cast<size_t>(n + 1), std::vector<bool>(static_cast<size_t>(n + 1))) {
+    : form(formName), n_(n),
+      table_(static_cast<size_t>(n + 1), std::vector<bool>(static_cast<size_t>(n + 1))) {
     form.Caption = "Farbausgabe konfigurieren";
     form.add<TLabel>("Image1", nullptr).Hint = "Ein Beispiel zur Veranschaulichung";
     for (int place = 1; place <= n; ++place) {
@@ -62,7 +64,8 @@ void ColourOrderDialog::moveOff(int colour, int x) {
 
 bool ColourOrderDialog::freeFor(int e, int colour) const {
     for (int place = 1; place <= n_; ++place)
-        if (place != e && table_[static_cast<size_t>(place)][static_cast<size_t>(colour)]) return false;
+        if (place != e && table_[static_cast<size_t>(place)][static_cast<size_t>(colour)])
+            return false;
     return true;
 }
 

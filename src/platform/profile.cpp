@@ -51,7 +51,8 @@ bool keyLine(const std::string& line, std::string& key, std::string& value) {
 ProfileFile ProfileFile::load(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return {};
-    ProfileFile file = parse({std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()});
+    ProfileFile file =
+        parse({std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()});
     file.existed_ = true;
     return file;
 }
@@ -118,7 +119,8 @@ void ProfileFile::WritePrivateProfileString(const std::string& section, const st
     }
 }
 
-std::vector<std::pair<std::string, std::string>> ProfileFile::entries(const std::string& section) const {
+std::vector<std::pair<std::string, std::string>>
+ProfileFile::entries(const std::string& section) const {
     std::vector<std::pair<std::string, std::string>> out;
     bool inSection = false;
     for (const auto& line : lines_) {

@@ -18,7 +18,8 @@ bool spawnDetached(const std::string& argument) {
     if (child < 0) return false;
     if (child == 0) {
         pid_t opener = 0;
-        char* argv[] = {const_cast<char*>("xdg-open"), const_cast<char*>(argument.c_str()), nullptr};
+        char* argv[] = {const_cast<char*>("xdg-open"), const_cast<char*>(argument.c_str()),
+                        nullptr};
         _exit(posix_spawnp(&opener, "xdg-open", nullptr, nullptr, argv, environ) == 0 ? 0 : 1);
     }
     int status = 0;
@@ -34,9 +35,13 @@ std::string folderOf(const std::string& path) {
 
 } // namespace
 
-bool XdgOpenLauncher::open(const std::string& target) { return spawnDetached(target); }
+bool XdgOpenLauncher::open(const std::string& target) {
+    return spawnDetached(target);
+}
 
-void XdgOpenLauncher::showInFileExplorer(const std::string& target) { spawnDetached(folderOf(target)); }
+void XdgOpenLauncher::showInFileExplorer(const std::string& target) {
+    spawnDetached(folderOf(target));
+}
 
 bool RecordingLauncher::open(const std::string& target) {
     opened.push_back(target);

@@ -105,8 +105,9 @@ int main(int argc, char** argv) {
     KeyboardPort& keyboard = options.keys == "trace" ? static_cast<KeyboardPort&>(trace) : sheet;
 
     XdgOpenLauncher launcher;
-    QorvaApplication app(PlatformServices{loop, keyboard, layout, clock, serialPorts, portMap, beeper},
-                         launcher, ApplicationSettings{kSettingsFile, false}, std::cerr);
+    QorvaApplication app(
+        PlatformServices{loop, keyboard, layout, clock, serialPorts, portMap, beeper}, launcher,
+        ApplicationSettings{kSettingsFile, false}, std::cerr);
     TMainFrm& frm = app.frm;
     for (const auto& assignment : options.assignments)
         if (const std::string error = ApplyAssignment(frm.form, assignment); !error.empty())

@@ -54,7 +54,8 @@ std::string read(const ProfileFile& ini, const char* section, const char* key, i
 
 // Digits as a number; any other character makes the whole value 0.
 int indexValue(const std::string& text) {
-    if (text.empty() || !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
+    if (text.empty() ||
+        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
         return 0;
     return std::stoi(text);
 }
@@ -66,7 +67,8 @@ void setGroupIndex(TRadioGroup& group, int index) {
 
 void readFlagString(TMainFrm& frm, const ProfileFile& ini, const FlagString& string) {
     const std::string fallback(string.flags.size(), '1');
-    const std::string value = read(ini, string.section, string.key, static_cast<int>(string.flags.size()), fallback);
+    const std::string value =
+        read(ini, string.section, string.key, static_cast<int>(string.flags.size()), fallback);
     // A hand-edited value shorter than its width leaves the missing positions as built.
     for (size_t p = 0; p < value.size() && p < string.flags.size(); ++p)
         frm.flags.alle(string.flags[p], string.flags[p], value[p] == '1');
@@ -102,23 +104,29 @@ void ReadMainWindowSettings(TMainFrm& frm, const ProfileFile& ini) {
     for (const auto& string : flagStrings()) readFlagString(frm, ini, string);
     readFlagString(frm, ini, kZeroingAndMarkings);
 
-    const std::string info = read(ini, "Plaxen", "Info", 4, "1111");
+    // Without a stored value the paste keys stay Shift+Insert, as the window is built.
+    const std::string info = read(ini, "Plaxen", "Info", 4, "1110");
     for (size_t p = 0; p < info.size() && p < kPlaxenFlags.size(); ++p)
         frm.flags.alle(kPlaxenFlags[p], kPlaxenFlags[p], info[p] == '1');
     if (info.size() > 3 && info[3] == '1') frm.CTRLV.setChecked(true);
 }
 
-std::string ReadFourColourOrder(const ProfileFile& ini) { return read(ini, "snst", "konfig", 4, "1234"); }
+std::string ReadFourColourOrder(const ProfileFile& ini) {
+    return read(ini, "snst", "konfig", 4, "1234");
+}
 
 std::string ReadSevenColourOrder(const ProfileFile& ini) {
     return read(ini, "snst", "konfig2", 7, "1234567");
 }
 
-bool ReadLanguageIsEnglish(const ProfileFile& ini) { return read(ini, "allg", "Sprache", 1, "1") == "1"; }
+bool ReadLanguageIsEnglish(const ProfileFile& ini) {
+    return read(ini, "allg", "Sprache", 1, "1") == "1";
+}
 
 void WriteSettings(const SettingsWindows& w, ProfileFile& ini) {
     const TMainFrm& frm = w.frm;
-    const auto write = [&ini](const std::string& section, const std::string& key, const std::string& value) {
+    const auto write = [&ini](const std::string& section, const std::string& key,
+                              const std::string& value) {
         ini.WritePrivateProfileString(section, key, value);
     };
     write("allg", "AP", std::to_string(frm.densito.ActivePageIndex() + 1));
@@ -127,8 +135,10 @@ void WriteSettings(const SettingsWindows& w, ProfileFile& ini) {
     write("allg", "Ausgabeart", std::to_string(frm.Ausgabeart.ItemIndex()));
     write("allg", "Commport", std::to_string(frm.Commport.ItemIndex()));
     write("allg", "Sprache", w.form2.englisch.Checked() ? "1" : "2");
-    write("allg", "Aus", std::string(frm.Datumaus.Checked() ? "1" : "0") + (frm.Zeitaus.Checked() ? "1" : "0"));
-    for (const auto& string : flagStrings()) write(string.writtenSection, string.key, flagString(frm, string.flags));
+    write("allg", "Aus",
+          std::string(frm.Datumaus.Checked() ? "1" : "0") + (frm.Zeitaus.Checked() ? "1" : "0"));
+    for (const auto& string : flagStrings())
+        write(string.writtenSection, string.key, flagString(frm, string.flags));
     write("Plaxen", "Info", flagString(frm, kPlaxenFlags) + (frm.CTRLV.Checked() ? "1" : "0"));
     write("snst", "allg", flagString(frm, kZeroingAndMarkings.flags));
     write("snst", "konfig", w.form3.digits());
@@ -142,7 +152,8 @@ void WriteSettings(const SettingsWindows& w, ProfileFile& ini) {
         write("snst", "fl0", LengthCode(chosen));
         write("snst", "file", chosen);
         const auto& recent = start.Prgfilelist.Items;
-        write("snst", "l5", std::string(1, static_cast<char>('0' + std::min<size_t>(recent.size(), 9))));
+        write("snst", "l5",
+              std::string(1, static_cast<char>('0' + std::min<size_t>(recent.size(), 9))));
         for (size_t i = 0; i < recent.size() && i < 10; ++i) {
             const std::string section = "snst" + std::to_string(i);
             write(section, "fl", LengthCode(recent[i]));

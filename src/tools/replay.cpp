@@ -5,11 +5,11 @@
 #include "platform/event_loop.h"
 #include "platform/keyboard.h"
 #include "platform/port_map.h"
+#include "platform/profile.h"
 #include "platform/serial_line.h"
 #include "platform/sheet_preview.h"
-#include "serial/ComDrv32.h"
-#include "platform/profile.h"
 #include "platform/shell_open.h"
+#include "serial/ComDrv32.h"
 #include "shell/application.h"
 #include "shell/control_assignment.h"
 #include "shell/main_frm.h"
@@ -179,8 +179,9 @@ int main(int argc, char** argv) {
 
     RecordingLauncher launcher; // a replay opens no programs
     std::ostringstream startupLog;
-    QorvaApplication app(PlatformServices{loop, keyboard, layout, clock, serialPorts, portMap, beeper},
-                         launcher, ApplicationSettings{options.ini.value_or(""), true}, startupLog);
+    QorvaApplication app(
+        PlatformServices{loop, keyboard, layout, clock, serialPorts, portMap, beeper}, launcher,
+        ApplicationSettings{options.ini.value_or(""), true}, startupLog);
     TMainFrm& frm = app.frm;
     for (const auto& assignment : options.assignments)
         if (const std::string error = ApplyAssignment(frm.form, assignment); !error.empty())

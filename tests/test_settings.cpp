@@ -1,0 +1,238 @@
+#include "app_world.h"
+#include "platform/profile.h"
+#include "shell/settings_file.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <random>
+
+using namespace qorva;
+using namespace qorva::test;
+
+namespace {
+
+std::string stored(const std::string& path, const char* section, const char* key) {
+    return ProfileFile::load(path).GetPrivateProfileString(section, key, "<missing>", 300);
+}
+
+} // namespace
+
+TEST(Settings, NoFileGivesTheDefaults) {
+    AppWorld w(settingsPath());
+    TMainFrm& f = w.frm;
+    EXPECT_EQ(f.densito.ActivePage(), &f.Blatt3);
+    EXPECT_EQ(f.BaudRate.ItemIndex(), 5);
+    EXPECT_EQ(f.Notation.ItemIndex(), 2);
+    EXPECT_EQ(f.Ausgabeart.ItemIndex(), 0);
+    EXPECT_EQ(f.Commport.ItemIndex(), 1);
+    EXPECT_FALSE(f.Datumaus.Checked() || f.Zeitaus.Checked());
+    for (int n = 1; n <= 56; ++n) EXPECT_TRUE(f.flags.checked(n) || !f.flags.box(n)) << n;
+    EXPECT_TRUE(f.SHIFTEINFG.Checked());
+    EXPECT_EQ(w.app.form3.digits(), "1234");
+    EXPECT_EQ(w.app.form4.digits(), "1234567");
+    EXPECT_EQ(f.pipeline.RSbuffer, std::string(36, ' '));
+    EXPECT_EQ(w.beeper.beeps, (std::vector<int>{0, 48})) << "the start beep, then COM2 is missing";
+    EXPECT_NE(w.log.str().find("first start"), std::string::npos);
+    EXPECT_TRUE(w.launcher.opened.empty());
+}
+
+TEST(Settings, EveryKeyWrittenAndReadBackGivesTheSameControls) {
+    const std::string path = settingsPath();
+    std::remove(path.c_str());
+    {
+        AppWorld w(path);
+        TMainFrm& f = w.frm;
+        f.densito.setActivePageIndex(4);
+        f.BaudRate.setItemIndex(8);
+        f.Notation.setItemIndex(1);
+        f.Ausgabeart.setItemIndex(3);
+        f.Commport.setItemIndex(6);
+        f.Zeitaus.setChecked(true);
+        for (int n : {2, 9, 13, 20, 29, 39, 45, 47, 50, 51, 56}) f.flags.box(n)->setChecked(false);
+        f.CTRLV.setChecked(true);
+        w.app.form3.ea(2); // Cyan first: "2134"
+        w.app.form4.crc(1, 7);
+        w.app.form2.englisch.setChecked(true);
+        w.app.startopt.Stj.setChecked(true);
+        w.app.startopt.Choosedprgfile.Text = "/home/shop/Tabelle.ods";
+        w.app.startopt.Prgfilelist.Items = {"/home/shop/Tabelle.ods", "/home/shop/alt.ods"};
+        w.app.startopt.Dens7Farbprg.Text = "/opt/mx7000/messung.ods";
+        w.app.Close();
+    }
+    AppWorld again(path);
+    TMainFrm& f = again.frm;
+    EXPECT_EQ(f.densito.ActivePageIndex(), 4);
+    EXPECT_EQ(f.BaudRate.ItemIndex(), 8);
+    EXPECT_EQ(f.Notation.ItemIndex(), 1);
+    EXPECT_EQ(f.Ausgabeart.ItemIndex(), 3);
+    EXPECT_EQ(f.Commport.ItemIndex(), 6);
+    EXPECT_FALSE(f.Datumaus.Checked());
+    EXPECT_TRUE(f.Zeitaus.Checked());
+    for (int n = 1; n <= 56; ++n) {
+        if (!f.flags.box(n)) continue;
+        const bool off = n == 2 || n == 9 || n == 13 || n == 20 || n == 29 || n == 39 || n == 45 ||
+                         n == 47 || n == 50 || n == 51 || n == 56 || n == 54 ||
+                         (n >= 40 && n <= 44);
+        EXPECT_EQ(f.flags.checked(n), !off) << n;
+    }
+    EXPECT_TRUE(f.CTRLV.Checked());
+    EXPECT_EQ(again.app.form3.digits(), "2134");
+    EXPECT_EQ(again.app.form4.digits(), "7234561");
+    EXPECT_TRUE(again.app.form2.englisch.Checked());
+    EXPECT_TRUE(again.app.startopt.Stj.Checked());
+    EXPECT_EQ(again.launcher.opened, std::vector<std::string>{"/home/shop/Tabelle.ods"});
+    EXPECT_EQ(again.app.startopt.Prgfilelist.Items.size(), 2u);
+    EXPECT_EQ(again.app.startopt.Dens7Farbprg.Text, "/opt/mx7000/messung.ods");
+    EXPECT_EQ(f.F7Prgst.Hint, "/opt/mx7000/messung.ods");
+    EXPECT_EQ(stored(path, "FarbDensi", "Messfkt"), "1011111010") << "54 follows 13";
+    EXPECT_EQ(stored(path, "MX7000", "Messfkt"), "1111111110000001") << "40..44 follow 39";
+}
+
+TEST(Settings, StoredValuesAndTheirEdgeCases) {
+    struct Case {
+        const char* name;
+        std::string file;
+        std::function<void(AppWorld&)> check;
+    } cases[] = {
+        {"Commport 12 selects port 13", "[allg]\r\nCommport=12\r\n",
+         [](AppWorld& w) { EXPECT_EQ(w.frm.Commport.ItemIndex(), 12); }},
+        {"a port index above 14 selects port 15", "[allg]\r\nCommport=77\r\n",
+         [](AppWorld& w) { EXPECT_EQ(w.frm.Commport.ItemIndex(), 14); }},
+        {"Baudrate -1 reads as '-': item 0", "[allg]\r\nBaudrate=-1\r\n",
+         [](AppWorld& w) { EXPECT_EQ(w.frm.BaudRate.ItemIndex(), 0); }},
+        {"Baudrate 9: no item", "[allg]\r\nBaudrate=9\r\n",
+         [](AppWorld& w) { EXPECT_EQ(w.frm.BaudRate.ItemIndex(), -1); }},
+        {"AP other than 1, 2, 4, 5", "[allg]\r\nAP=x\r\n",
+         [](AppWorld& w) { EXPECT_EQ(w.frm.densito.ActivePageIndex(), 2); }},
+        {"Notation beyond its items: the last", "[allg]\r\nNotation=7\r\nAusgabeart=a\r\n",
+         [](AppWorld& w) {
+             EXPECT_EQ(w.frm.Notation.ItemIndex(), 2);
+             EXPECT_EQ(w.frm.Ausgabeart.ItemIndex(), 0);
+         }},
+        {"MX7000 Messfkt position 16 is flag 53", "[MX7000]\r\nMessfkt=1111111111111110\r\n",
+         [](AppWorld& w) {
+             EXPECT_FALSE(w.frm.flags.checked(53));
+             EXPECT_TRUE(w.frm.flags.checked(45));
+         }},
+        {"a short flag string leaves the rest as built", "[BWDensi]\r\nReflexion=00\r\n",
+         [](AppWorld& w) {
+             EXPECT_FALSE(w.frm.flags.checked(1) || w.frm.flags.checked(2));
+             EXPECT_TRUE(w.frm.flags.checked(3) && w.frm.flags.checked(6));
+         }},
+        {"fl0 = '0' skips the start file and the recent list",
+         "[snst]\r\nfl=1\r\nfl0=0\r\nfile=/x/y.ods\r\nl5=1\r\n[snst0]\r\nfl=6\r\nfile=/a.ods\r\n",
+         [](AppWorld& w) {
+             EXPECT_TRUE(w.launcher.opened.empty());
+             EXPECT_TRUE(w.app.startopt.Prgfilelist.Items.empty());
+             EXPECT_EQ(w.app.startopt.Choosedprgfile.Text, "");
+         }},
+        {"length codes size the reads",
+         "[snst]\r\nfl0=:\r\nfile=0123456789abc\r\nswprgl=A\r\n"
+         "swprg=/opt/dot/area.ods/extra\r\n",
+         [](AppWorld& w) {
+             EXPECT_EQ(w.app.startopt.Choosedprgfile.Text, "0123456789");
+             EXPECT_EQ(w.app.startopt.SWDensPrg.Text, "/opt/dot/area.ods");
+         }},
+        {"Sto 0 with a start file and fl 1 opens it anyway",
+         "[snst]\r\nSto=0\r\nfl=1\r\nfl0=6\r\nfile=/a.ods\r\n",
+         [](AppWorld& w) {
+             EXPECT_EQ(w.launcher.opened, std::vector<std::string>{"/a.ods"});
+             EXPECT_TRUE(w.app.startopt.Sn.Checked());
+         }},
+        {"stored orders with duplicates", "[snst]\r\nkonfig=1123\r\nkonfig2=1123456\r\n",
+         [](AppWorld& w) {
+             EXPECT_EQ(w.app.form3.digits(), "4123");
+             EXPECT_EQ(w.app.form4.digits(), "7123456");
+         }},
+        {"Windows style: BOM, mixed case, CRLF, German language",
+         "\xEF\xBB\xBF[ALLG]\r\nap=5\r\nSPRACHE=2\r\naus=11\r\n[plaxen]\r\ninfo=0001\r\n",
+         [](AppWorld& w) {
+             EXPECT_EQ(w.frm.densito.ActivePageIndex(), 4);
+             EXPECT_TRUE(w.frm.Datumaus.Checked() && w.frm.Zeitaus.Checked());
+             EXPECT_FALSE(w.frm.flags.checked(47));
+             EXPECT_TRUE(w.frm.CTRLV.Checked());
+             EXPECT_TRUE(w.app.form2.deutsch.Checked());
+         }},
+    };
+    for (const auto& c : cases) {
+        const std::string path = settingsPath();
+        writeText(path, c.file);
+        AppWorld w(path, true);
+        SCOPED_TRACE(c.name);
+        c.check(w);
+    }
+}
+
+TEST(Settings, TheWriterKeepsItsFormats) {
+    const std::string path = settingsPath();
+    writeText(path,
+              "; my notes\r\n[snst]\r\nl5=2\r\n[snst1]\r\nfl=1\r\nfile=x\r\n[unknown]\r\na=b\r\n");
+    {
+        AppWorld w(path);
+        w.frm.BaudRate.setText("typed");
+        w.app.startopt.Dens4Farbprg.Text = std::string(20, 'p');
+        w.app.startopt.DensVC.Text = std::string(13, 'v');
+        w.app.Close();
+    }
+    const std::string text = readText(path);
+    EXPECT_EQ(text.rfind("; my notes\r\n", 0), 0u);
+    EXPECT_NE(text.find("[unknown]\r\na=b\r\n"), std::string::npos);
+    EXPECT_EQ(stored(path, "allg", "Baudrate"), "-1");
+    EXPECT_EQ(stored(path, "snst", "4fprgl"), "D");
+    EXPECT_NE(text.find("VCl==\r\n"), std::string::npos) << "13 characters: two equals signs";
+    EXPECT_EQ(stored(path, "snst", "fl"), "0");
+    EXPECT_EQ(stored(path, "snst", "fl0"), "0");
+    EXPECT_NE(text.find("\r\nfile=\r\n"), std::string::npos);
+    EXPECT_EQ(stored(path, "snst", "l5"), "2") << "left as it was";
+    EXPECT_EQ(stored(path, "snst1", "file"), "x");
+    EXPECT_EQ(stored(path, "allg", "Sprache"), "1") << "a file without the key reads English";
+}
+
+// Any bytes in any length load into a valid state.
+TEST(Settings, RandomFilesAlwaysLoadIntoAValidState) {
+    std::mt19937 random(5);
+    const std::string keys[] = {"AP",     "Baudrate",  "Notation", "Ausgabeart", "Commport",
+                                "Aus",    "Reflexion", "Messfkt",  "Farben",     "Info",
+                                "konfig", "konfig2",   "fl",       "fl0",        "file",
+                                "l5",     "swprgl",    "Sto"};
+    const std::string sections[] = {"allg",   "BWDensi", "FarbDensi", "MX7000",
+                                    "Plaxen", "snst",    "snst0"};
+    const std::string path = settingsPath();
+    for (int round = 0; round < 600; ++round) {
+        std::string text;
+        const int lines = std::uniform_int_distribution<int>(0, 30)(random);
+        for (int k = 0; k < lines; ++k) {
+            switch (std::uniform_int_distribution<int>(0, 3)(random)) {
+            case 0:
+                text += "[" + sections[random() % std::size(sections)] + "]\r\n";
+                break;
+            case 3: {
+                const int n = std::uniform_int_distribution<int>(0, 300)(random);
+                for (int b = 0; b < n; ++b) text += static_cast<char>(random() % 256);
+                break;
+            }
+            default: {
+                std::string value;
+                const int n = std::uniform_int_distribution<int>(0, 20)(random);
+                for (int b = 0; b < n; ++b) value += static_cast<char>(random() % 256);
+                text += keys[random() % std::size(keys)] + "=" + value + "\n";
+            }
+            }
+        }
+        writeText(path, text);
+        AppWorld w(path, true);
+        for (const auto* order : {static_cast<const ColourOrderDialog*>(&w.app.form3),
+                                  static_cast<const ColourOrderDialog*>(&w.app.form4)}) {
+            std::string digits = order->digits();
+            std::sort(digits.begin(), digits.end());
+            ASSERT_EQ(digits, order->size() == 4 ? "1234" : "1234567") << text;
+        }
+        ASSERT_GE(w.frm.Notation.ItemIndex(), 0);
+        ASSERT_GE(w.frm.Ausgabeart.ItemIndex(), 0);
+        ASSERT_GE(w.frm.Commport.ItemIndex(), 0);
+        ASSERT_LT(w.frm.BaudRate.ItemIndex(), 9);
+        ASSERT_LE(w.app.startopt.Prgfilelist.Items.size(), 5u);
+    }
+}

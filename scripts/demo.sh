@@ -19,7 +19,7 @@ sim=$!
 while [ ! -e "$line" ]; do sleep 0.1; done
 
 # The program keeps its settings (qorva.ini) in the directory it starts in.
-(cd "$work" && exec "$bin/qorva" --headless --port "$line" \
+(cd "$work" && exec "$bin/qorva" --headless --keys sheet --port "$line" \
     --set Manufacturer=ThirdParty --set densito=Blatt5 --set Datumaus=1 >"$work/sheet.csv") &
 qorva=$!
 wait "$sim"

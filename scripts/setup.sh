@@ -2,7 +2,7 @@
 # Installs what building and testing need, from Debian's packages, when it is missing.
 set -euo pipefail
 
-packages=(g++ cmake make libgtest-dev clang-format)
+packages=(g++ cmake make pkg-config libgtest-dev clang-format libx11-dev libxtst-dev libevdev-dev xvfb x11-xkb-utils xkb-data)
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||

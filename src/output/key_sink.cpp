@@ -27,10 +27,16 @@ void KeySink::Delay(int ms) {
     frm_.loop.delay(ms);
 }
 
+// Some targets take a cell only well after the move; their port asks for more time.
+void KeySink::settle() {
+    if (const int extra = frm_.keyboard.moveSettleMs(); extra > 0) frm_.loop.delay(extra);
+}
+
 void KeySink::moveKey(int vkCode, int i) {
     for (int k = 0; k < i; ++k) {
         tap(vkCode);
         Delay(10);
+        settle();
     }
 }
 

@@ -53,6 +53,7 @@ class KeySink {
     void send(int vk, int scan, bool press);
     void tap(int vk, int scan = 0);
     void moveKey(int vk, int i);
+    void settle();
     void pausePrefix();
     void typeClockText(const RecordText& text, char separator);
     int layout() const;

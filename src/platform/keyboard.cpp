@@ -1,5 +1,6 @@
 #include "platform/keyboard.h"
 
+#include <algorithm>
 #include <cctype>
 
 namespace qorva {
@@ -189,6 +190,12 @@ void TeeKeyboard::sendKey(const KeyEvent& event) {
 
 void TeeKeyboard::waited(int ms) {
     for (auto* port : ports_) port->waited(ms);
+}
+
+int TeeKeyboard::moveSettleMs() const {
+    int most = 0;
+    for (const auto* port : ports_) most = std::max(most, port->moveSettleMs());
+    return most;
 }
 
 void TeeKeyboard::clipboardPicture(int w, int h) {

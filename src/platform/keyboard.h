@@ -64,6 +64,9 @@ class KeyboardPort {
     virtual void waited(int /*ms*/) {}
     // A picture of w x h pixels was put on the clipboard.
     virtual void clipboardPicture(int /*w*/, int /*h*/) {}
+    // Extra milliseconds a target needs after a cursor move before it takes the next
+    // value (0: the key sink's own wait is enough).
+    virtual int moveSettleMs() const { return 0; }
 };
 
 // One line per event: "down VK SCAN", "up VK SCAN", "wait MS", "clipboard WxH".
@@ -85,6 +88,7 @@ class TeeKeyboard : public KeyboardPort {
     void sendKey(const KeyEvent& event) override;
     void waited(int ms) override;
     void clipboardPicture(int w, int h) override;
+    int moveSettleMs() const override;
 
   private:
     std::vector<KeyboardPort*> ports_;

@@ -10,6 +10,8 @@
 #include "platform/serial_line.h"
 #include "platform/sheet_preview.h"
 #include "platform/shell_open.h"
+#include "platform/uinput/uinput_keyboard.h"
+#include "platform/x11/x11_keyboard.h"
 #include "shell/application.h"
 #include "shell/control_assignment.h"
 #include "shell/main_frm.h"
@@ -32,7 +34,7 @@ struct Options {
     bool headless = false;
     std::vector<std::string> assignments;
     std::optional<std::string> port;
-    std::string keys = "sheet";
+    std::string keys; // empty: chosen by the desktop
 };
 
 [[noreturn]] void fail(const std::string& message) {
@@ -42,6 +44,19 @@ struct Options {
 
 const char* kUsage =
     "usage: qorva --headless [--set NAME=VALUE]... [--port PATH] [--keys trace|sheet]";
+
+// X11 when a display is reachable, uinput on a Wayland session.
+std::string desktopKeys() {
+    const char* display = std::getenv("DISPLAY");
+    if (display && *display) {
+        std::string error;
+        if (X11Keyboard::open(display, error)) return "x11";
+    }
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    if (wayland && *wayland) return "uinput";
+    fail("no X display and no Wayland session to type into; choose --keys x11, uinput, trace or "
+         "sheet");
+}
 
 Options parseOptions(int argc, char** argv) {
     Options options;
@@ -66,8 +81,10 @@ Options parseOptions(int argc, char** argv) {
             fail("unknown option '" + arg + "' (see --help)");
     }
     if (!options.headless) fail("this build has no window yet; run it with --headless");
-    if (options.keys != "trace" && options.keys != "sheet")
-        fail("--keys takes trace or sheet, got '" + options.keys + "'");
+    if (options.keys.empty()) options.keys = desktopKeys();
+    if (options.keys != "x11" && options.keys != "uinput" && options.keys != "trace" &&
+        options.keys != "sheet")
+        fail("--keys takes x11, uinput, trace or sheet, got '" + options.keys + "'");
     return options;
 }
 
@@ -102,12 +119,31 @@ int main(int argc, char** argv) {
     TerminalBeeper beeper(std::cerr);
     SheetPreview sheet;
     TraceKeyboard trace(std::cout);
-    KeyboardPort& keyboard = options.keys == "trace" ? static_cast<KeyboardPort&>(trace) : sheet;
+    std::unique_ptr<X11Keyboard> x11;
+    std::unique_ptr<UinputKeyboard> uinput;
+    KeyboardPort* keyboard = options.keys == "trace" ? static_cast<KeyboardPort*>(&trace) : &sheet;
+    const KeyLayout* keyLayout = &layout;
+    // Some targets take a cell only well after a cursor move ([keys] MoveWait, in ms).
+    const int moveWait = std::atoi(ini.GetPrivateProfileString("keys", "MoveWait", "0", 6).c_str());
+    std::string error;
+    if (options.keys == "x11") {
+        const char* display = std::getenv("DISPLAY");
+        x11 = X11Keyboard::open(display ? display : "", error);
+        if (!x11) fail(error);
+        x11->setMoveSettleMs(moveWait);
+        keyboard = x11.get();
+        keyLayout = x11.get();
+    } else if (options.keys == "uinput") {
+        uinput = UinputKeyboard::open(error);
+        if (!uinput) fail(error);
+        uinput->setMoveSettleMs(moveWait);
+        keyboard = uinput.get();
+    }
 
     XdgOpenLauncher launcher;
     QorvaApplication app(
-        PlatformServices{loop, keyboard, layout, clock, serialPorts, portMap, beeper}, launcher,
-        ApplicationSettings{kSettingsFile, false}, std::cerr);
+        PlatformServices{loop, *keyboard, *keyLayout, clock, serialPorts, portMap, beeper},
+        launcher, ApplicationSettings{kSettingsFile, false}, std::cerr);
     TMainFrm& frm = app.frm;
     for (const auto& assignment : options.assignments)
         if (const std::string error = ApplyAssignment(frm.form, assignment); !error.empty())

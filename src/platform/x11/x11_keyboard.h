@@ -1,0 +1,54 @@
+#pragma once
+// Keys into the X desktop through XTest. Every virtual-key code is mapped to an X key
+// through the live keymap, so letters and punctuation land right on any layout; the
+// character-to-key lookup answers from the same keymap.
+#include "platform/keyboard.h"
+
+#include <memory>
+#include <set>
+#include <string>
+
+namespace qorva {
+
+class X11Keyboard : public KeyboardPort, public KeyLayout {
+  public:
+    // nullptr and a one-line reason when the display cannot be used.
+    static std::unique_ptr<X11Keyboard> open(const std::string& display, std::string& error);
+    ~X11Keyboard() override;
+
+    void sendKey(const KeyEvent& event) override;
+    void waited(int ms) override;
+    int moveSettleMs() const override { return moveSettleMs_; }
+    void setMoveSettleMs(int ms) { moveSettleMs_ = ms; }
+
+    int scanCode(int vk) const override;
+    std::optional<CharKey> keyForChar(char c) const override;
+
+    // The X key code and shift level a virtual-key code types with; 0 when the keymap
+    // has no key for it.
+    struct XKey {
+        unsigned keycode = 0;
+        int level = 0;
+    };
+    XKey keyFor(int vk) const;
+
+    // Releases what the program left pressed and gives the user's NumLock state back.
+    void typingStopped();
+
+  private:
+    struct Connection;
+    explicit X11Keyboard(std::unique_ptr<Connection> connection);
+    void fake(unsigned keycode, bool press);
+    void ensureNumLock();
+
+    std::unique_ptr<Connection> x_;
+    std::set<unsigned> down_; // keys the program holds, by key code
+    bool shiftHeld_ = false;
+    bool numLockForced_ = false;
+    int moveSettleMs_ = 0;
+};
+
+// The X keysym each virtual-key code stands for (0 for codes without one).
+unsigned long KeysymForVirtualKey(int vk);
+
+} // namespace qorva

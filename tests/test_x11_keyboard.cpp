@@ -1,0 +1,177 @@
+// The X11 port against a real X server (Xvfb): what each virtual key types in a small
+// X client, with a US and a German keymap.
+// GoogleTest comes first: the X headers define None and other bare names as macros.
+#include <gtest/gtest.h>
+
+#include "platform/x11/x11_keyboard.h"
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+using namespace qorva;
+
+namespace {
+
+bool haveProgram(const char* name) {
+    return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+// An X server of our own on a display number no other run uses.
+class XServer {
+  public:
+    XServer() : display_(":" + std::to_string(200 + getpid() % 700)) {
+        pid_ = fork();
+        if (pid_ == 0) {
+            // -noreset: the server keeps its keymap when the last client goes.
+            execlp("Xvfb", "Xvfb", display_.c_str(), "-noreset", "-nolisten", "tcp", "-screen", "0",
+                   "640x480x24", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        for (int k = 0; k < 100 && !ready_; ++k) {
+            if (Display* d = XOpenDisplay(display_.c_str())) {
+                XCloseDisplay(d);
+                ready_ = true;
+            } else {
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            }
+        }
+    }
+    ~XServer() {
+        if (pid_ > 0) {
+            kill(pid_, SIGTERM);
+            waitpid(pid_, nullptr, 0);
+        }
+    }
+    bool ready() const { return ready_; }
+    const std::string& display() const { return display_; }
+
+  private:
+    std::string display_;
+    pid_t pid_ = -1;
+    bool ready_ = false;
+};
+
+// A focused window that collects the characters its key presses type.
+class Receiver {
+  public:
+    explicit Receiver(const std::string& display) : d_(XOpenDisplay(display.c_str())) {
+        window_ = XCreateSimpleWindow(d_, DefaultRootWindow(d_), 0, 0, 200, 100, 0, 0, 0);
+        XSelectInput(d_, window_, KeyPressMask | StructureNotifyMask);
+        XMapWindow(d_, window_);
+        for (XEvent e; XNextEvent(d_, &e), e.type != MapNotify;) {
+        }
+        XSetInputFocus(d_, window_, RevertToParent, CurrentTime);
+        XSync(d_, False);
+    }
+    ~Receiver() { XCloseDisplay(d_); }
+    std::string typed() {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        XSync(d_, False);
+        std::string out;
+        while (XPending(d_)) {
+            XEvent e;
+            XNextEvent(d_, &e);
+            if (e.type != KeyPress) continue;
+            char buffer[8];
+            KeySym keysym;
+            const int n = XLookupString(&e.xkey, buffer, sizeof buffer, &keysym, nullptr);
+            out.append(buffer, static_cast<size_t>(n > 0 ? n : 0));
+        }
+        return out;
+    }
+
+  private:
+    Display* d_;
+    Window window_ = 0;
+};
+
+void tap(KeyboardPort& port, int vk) {
+    port.sendKey({vk, 0, true});
+    port.sendKey({vk, 0, false});
+}
+
+std::string typeKeys(const std::string& display, const std::vector<int>& keys, bool shift = false) {
+    Receiver receiver(display);
+    std::string error;
+    auto port = X11Keyboard::open(display, error);
+    if (!port) return "no port: " + error;
+    if (shift) port->sendKey({16, 0, true});
+    for (int vk : keys) tap(*port, vk);
+    if (shift) port->sendKey({16, 0, false});
+    port->typingStopped();
+    return receiver.typed();
+}
+
+} // namespace
+
+TEST(X11Keyboard, EveryKeyTypesItsCharacterOnUsAndGermanKeymaps) {
+    if (!haveProgram("Xvfb") || !haveProgram("setxkbmap"))
+        GTEST_SKIP() << "Xvfb or setxkbmap is not installed";
+    XServer server;
+    ASSERT_TRUE(server.ready()) << "Xvfb did not start on " << server.display();
+    const std::string setUs = "setxkbmap -display " + server.display() + " us";
+    const std::string setDe = "setxkbmap -display " + server.display() + " de";
+    struct Case {
+        const char* name;
+        std::vector<int> keys;
+        bool shift;
+        std::string us, de;
+    } cases[] = {
+        {"letters", {'A', 'Q', 'Y', 'Z'}, false, "aqyz", "aqyz"},
+        {"capitals", {'A', 'Z'}, true, "AZ", "AZ"},
+        {"main-row digits", {'0', '1', '7', '9'}, false, "0179", "0179"},
+        {"numeric pad whatever NumLock",
+         {96, 97, 101, 105, 109, 111, 106, 107},
+         false,
+         "0159-/*+",
+         "0159-/*+"},
+        {"period, comma, space", {190, 188, 32}, false, "., ", "., "},
+        {"repeated characters", {'1', '1', '2', '2'}, false, "1122", "1122"},
+        {"punctuation keys", {186, 189, 191}, false, ";-/", ";-/"},
+        {"Pause types nothing", {19, 19}, false, "", ""},
+    };
+    for (const char* keymap : {"us", "de"}) {
+        ASSERT_EQ(
+            std::system(((keymap == std::string("us") ? setUs : setDe) + " 2>/dev/null").c_str()),
+            0);
+        for (const auto& c : cases)
+            EXPECT_EQ(typeKeys(server.display(), c.keys, c.shift),
+                      keymap == std::string("us") ? c.us : c.de)
+                << c.name << " on " << keymap;
+    }
+    // The character lookup answers from the live keymap with a key and shift state that
+    // this port types back as that character (the date and time separators).
+    for (const char* keymap : {"us", "de"}) {
+        ASSERT_EQ(
+            std::system(((keymap == std::string("us") ? setUs : setDe) + " 2>/dev/null").c_str()),
+            0);
+        std::string error;
+        for (char c : std::string("/.:-,")) {
+            auto lookup = X11Keyboard::open(server.display(), error);
+            ASSERT_TRUE(lookup) << error;
+            const auto key = lookup->keyForChar(c);
+            ASSERT_TRUE(key) << c << " on " << keymap;
+            EXPECT_EQ(typeKeys(server.display(), {key->vk}, key->shiftState == kShiftBit),
+                      std::string(1, c))
+                << c << " on " << keymap;
+        }
+    }
+    std::string error;
+    auto german = X11Keyboard::open(server.display(), error);
+    EXPECT_EQ(german->keyForChar(':')->shiftState, kShiftBit)
+        << "':' needs Shift on a German keymap";
+}
+
+TEST(X11Keyboard, NoDisplayIsAClearError) {
+    std::string error;
+    EXPECT_EQ(X11Keyboard::open(":9999", error), nullptr);
+    EXPECT_NE(error.find(":9999"), std::string::npos);
+}

@@ -14,7 +14,9 @@
 #include "shell/control_assignment.h"
 #include "shell/main_frm.h"
 
+#include <cerrno>
 #include <cstdlib>
+#include <sys/stat.h>
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -35,7 +37,7 @@ struct Options {
     long chunk = 0, interval = 0;
     char decimalSeparator = '.';
     CellRef origin;
-    std::optional<std::string> trace, grid, monitor, ini;
+    std::optional<std::string> trace, grid, monitor, ini, images;
 };
 
 [[noreturn]] void fail(const std::string& message) {
@@ -55,7 +57,7 @@ long positiveNumber(const std::string& option, const std::string& text) {
 const char* kUsage =
     "usage: qorva-replay [--ini FILE] [--set NAME=VALUE]... [--now \"YYYY-MM-DD HH:MM:SS\"] "
     "[--date-format F] [--time-format F] [--chunk N --interval MS] [--decimal-separator C] "
-    "[--origin CELL] [--trace FILE] [--grid FILE] [--monitor FILE] [INPUT|-]";
+    "[--origin CELL] [--trace FILE] [--grid FILE] [--monitor FILE] [--images DIR] [INPUT|-]";
 
 Options parseOptions(int argc, char** argv) {
     Options options;
@@ -95,6 +97,8 @@ Options parseOptions(int argc, char** argv) {
             options.grid = value();
         } else if (arg == "--monitor") {
             options.monitor = value();
+        } else if (arg == "--images") {
+            options.images = value();
         } else if (arg == "--help" || arg == "-h") {
             std::cout << kUsage << '\n';
             std::exit(0);
@@ -156,6 +160,9 @@ int main(int argc, char** argv) {
     const Options options = parseOptions(argc, argv);
     const std::string data = readInput(options.input);
     if (options.ini && !std::ifstream(*options.ini)) fail("cannot read '" + *options.ini + "'");
+    // The folder for the plate reader's pictures; made when it is missing.
+    if (options.images && mkdir(options.images->c_str(), 0755) != 0 && errno != EEXIST)
+        fail("cannot make the picture folder '" + *options.images + "'");
 
     std::ofstream traceFile, gridFile, monitorFile;
     if (options.trace) traceFile = openOutput(*options.trace);

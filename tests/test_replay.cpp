@@ -46,6 +46,7 @@ std::string slurp(const std::string& path) {
 TEST(Replay, BadOptionsAndFilesExitWithTwoAndOneLine) {
     const char* cases[] = {
         "--bogus",
+        "--images /proc/no/dir",
         "--chunk 0 --interval 5",
         "--chunk 4",
         "--now 2000-13-01",

@@ -37,7 +37,6 @@ class EventLoop {
     // A quit request (signal, window close) ends runUntil; safe from a signal handler.
     void requestQuit();
     bool quitRequested() const { return quitFlag_; }
-    void clearQuit() { quitFlag_ = false; }
 
   protected:
     // Blocks (real time) or jumps (virtual time) until the deadline or a wake-up.

@@ -22,7 +22,6 @@ class MemoryLine : public SerialLine {
     void purge(bool input, bool output) override {
         if (input) device_.input.clear();
         if (output) device_.output.clear();
-        ++device_.purges;
     }
     void clearErrors(QueueCounts& counts) override {
         counts.waitingIn = device_.hungUp ? 0 : static_cast<int>(device_.input.size());

@@ -70,7 +70,6 @@ class MemorySerialPorts : public SerialPorts {
         bool hungUp = false;
         int outCapacity = 1 << 20;
         LineSettings settings;
-        int purges = 0;
         bool dtr = false, rts = false;
     };
     Device& device(const std::string& path) { return devices_[path]; }

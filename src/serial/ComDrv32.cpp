@@ -38,7 +38,6 @@ TCommPortDriver::~TCommPortDriver() {
 bool TCommPortDriver::Connect() {
     if (Connected()) return true;
     handle_ = ports_.open(DevicePath());
-    invalidHandle_ = !handle_;
     if (!handle_) return false;
     ApplyComPortSettings();
     startPollTimer();
@@ -142,7 +141,6 @@ void TCommPortDriver::attachComHandle(std::unique_ptr<SerialLine> line) {
     Disconnect();
     if (!line) return;
     handle_ = std::move(line);
-    invalidHandle_ = false;
     startPollTimer();
 }
 

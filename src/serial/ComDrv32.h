@@ -132,8 +132,6 @@ class TCommPortDriver {
 
     // The device path the current port number opens.
     std::string DevicePath() const { return portMap_.pathFor(comPort_); }
-    // True after an open failed, until the next successful open.
-    bool InvalidHandle() const { return invalidHandle_; }
 
   private:
     void ApplyComPortSettings();
@@ -147,7 +145,6 @@ class TCommPortDriver {
     SerialPorts& ports_;
     const PortMap& portMap_;
     std::unique_ptr<SerialLine> handle_;
-    bool invalidHandle_ = false;
     EventLoop::TimerId pollTimer_ = 0;
 
     TComPortNumber comPort_ = pnCOM2;

@@ -16,13 +16,13 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <sys/stat.h>
 #include <fstream>
 #include <iostream>
 #include <iterator>
 #include <optional>
 #include <sstream>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 using namespace qorva;

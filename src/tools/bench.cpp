@@ -3,11 +3,13 @@
 // colour-difference records typed with markings into the sheet preview.
 // qorva-bench --serial: a real-time run on a pseudo-terminal: CPU use while idle with
 // the port open, and the latency from a record's last byte to its first key event.
+// qorva-bench --x11: the X11 port's cost per key event on $DISPLAY (Shift taps).
 #include "platform/beep.h"
 #include "platform/clock.h"
 #include "platform/event_loop.h"
 #include "platform/keyboard.h"
 #include "platform/sheet_preview.h"
+#include "platform/x11/x11_keyboard.h"
 #include "shell/main_frm.h"
 
 #include <algorithm>
@@ -160,7 +162,27 @@ int serialBenchmark() {
     return 0;
 }
 
+int x11Benchmark() {
+    const char* display = std::getenv("DISPLAY");
+    std::string error;
+    auto port = X11Keyboard::open(display ? display : "", error);
+    if (!port) {
+        std::printf("%s\n", error.c_str());
+        return 1;
+    }
+    const int events = 2000;
+    const double start = wallSeconds();
+    for (int k = 0; k < events / 2; ++k) {
+        port->sendKey({vk::Shift, 0, true});
+        port->sendKey({vk::Shift, 0, false});
+    }
+    std::printf("X11 port: %.3f ms per key event (flush, sync and the 1 ms spacing)\n",
+                (wallSeconds() - start) * 1000 / events);
+    return 0;
+}
+
 int main(int argc, char** argv) {
+    if (argc > 1 && std::strcmp(argv[1], "--x11") == 0) return x11Benchmark();
     if (argc > 1 && std::strcmp(argv[1], "--serial") == 0) return serialBenchmark();
     std::printf("line assembly: %.1f MB/s\n", lineAssemblyMBps());
     const double shortMonitor = deliveryMicroseconds(100);

@@ -113,6 +113,11 @@ int main(int argc, char** argv) {
     if (options.port) portMap.assign(chosenPort(options.assignments, ini), *options.port);
 
     RealTimeEventLoop loop;
+    // From here on Ctrl+C or SIGTERM closes the program as its window's close does, even
+    // when it arrives while start-up still runs.
+    runningLoop = &loop;
+    std::signal(SIGINT, onSignal);
+    std::signal(SIGTERM, onSignal);
     SystemClock clock;
     UsKeyLayout layout;
     PosixSerialPorts serialPorts;
@@ -152,9 +157,6 @@ int main(int argc, char** argv) {
     std::cerr << "qorva: " << frm.StatusBar1.SimpleText << " (" << frm.CommportPath.Caption
               << "); Ctrl+C ends\n";
 
-    runningLoop = &loop;
-    std::signal(SIGINT, onSignal);
-    std::signal(SIGTERM, onSignal);
     while (!loop.quitRequested()) loop.runUntil(loop.now() + 1000);
 
     app.Close();

@@ -44,6 +44,9 @@ const std::vector<FlagString>& flagStrings() {
     return strings;
 }
 
+// The recent-files list keeps the last five choices.
+constexpr size_t kRecentEntries = 5;
+
 const FlagString kZeroingAndMarkings{"snst", "snst", "allg", range(45, 50)};
 const std::vector<int> kPlaxenFlags = {47, 55, 56};
 
@@ -153,8 +156,8 @@ void WriteSettings(const SettingsWindows& w, ProfileFile& ini) {
         write("snst", "file", chosen);
         const auto& recent = start.Prgfilelist.Items;
         write("snst", "l5",
-              std::string(1, static_cast<char>('0' + std::min<size_t>(recent.size(), 9))));
-        for (size_t i = 0; i < recent.size() && i < 10; ++i) {
+              std::string(1, static_cast<char>('0' + std::min(recent.size(), kRecentEntries))));
+        for (size_t i = 0; i < recent.size() && i < kRecentEntries; ++i) {
             const std::string section = "snst" + std::to_string(i);
             write(section, "fl", LengthCode(recent[i]));
             write(section, "file", recent[i]);

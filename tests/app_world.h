@@ -1,6 +1,7 @@
 #pragma once
 // The whole program in virtual time, reading and writing a settings file of its own.
 #include "shell/application.h"
+#include "text_files.h"
 #include "world.h"
 
 #include <gtest/gtest.h>
@@ -13,17 +14,6 @@ namespace qorva::test {
 inline std::string settingsPath(const std::string& suffix = "") {
     return testing::TempDir() + testing::UnitTest::GetInstance()->current_test_info()->name() +
            suffix + ".ini";
-}
-
-inline void writeText(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
-
-inline std::string readText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 struct AppWorld : Platform {

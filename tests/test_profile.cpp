@@ -1,4 +1,5 @@
 #include "platform/profile.h"
+#include "text_files.h"
 
 #include <gtest/gtest.h>
 
@@ -15,13 +16,6 @@ namespace {
 std::string tempPath(const std::string& name) {
     return testing::TempDir() + testing::UnitTest::GetInstance()->current_test_info()->name() +
            name;
-}
-
-std::string slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 } // namespace
@@ -71,7 +65,7 @@ TEST(Profile, WritesInPlaceAndKeepsEverythingElse) {
     EXPECT_FALSE(ProfileFile::load(path).exists());
     ASSERT_TRUE(ini.save(path));
     EXPECT_TRUE(ProfileFile::load(path).exists());
-    EXPECT_EQ(slurp(path), ini.text());
+    EXPECT_EQ(test::readText(path), ini.text());
     EXPECT_FALSE(ini.save("/no/such/dir/qorva.ini"));
 }
 
@@ -97,7 +91,7 @@ TEST(Profile, AKilledWriterLeavesTheOldOrTheNewFile) {
         usleep(static_cast<useconds_t>(200 + round * 137 % 3000));
         kill(writer, SIGKILL);
         waitpid(writer, nullptr, 0);
-        const std::string now = slurp(path);
+        const std::string now = test::readText(path);
         EXPECT_TRUE(now == oldFile.text() || now == newFile.text()) << "round " << round;
     }
 }

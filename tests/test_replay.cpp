@@ -1,3 +1,5 @@
+#include "text_files.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -34,13 +36,6 @@ ToolRun replay(const std::string& arguments, const std::string& input = "") {
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
 }
 
-std::string slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 } // namespace
 
 TEST(Replay, BadOptionsAndFilesExitWithTwoAndOneLine) {
@@ -73,7 +68,7 @@ TEST(Replay, MonitorShowsChunkedLinesAndStandardInputIsTheDefault) {
                                std::string("FIRST\r\nSEC\0OND\r\nrest", 20));
     EXPECT_EQ(run.status, 0) << run.out;
     EXPECT_EQ(run.out, "");
-    EXPECT_EQ(slurp(monitor), "FIRST\nSECOND\nrest\n");
+    EXPECT_EQ(qorva::test::readText(monitor), "FIRST\nSECOND\nrest\n");
 }
 
 TEST(Replay, WithoutAnOutputOptionTheGridGoesToStandardOutput) {
@@ -93,6 +88,7 @@ TEST(Replay, SettingsFileIsReadAndNeverWritten) {
         replay("--ini " + ini + " --set Manufacturer=ThirdParty", "0.512\r\nK 12%\r\n");
     EXPECT_EQ(run.status, 0) << run.out;
     EXPECT_EQ(run.out, "n,\"0,512\"\nk, 12\n") << "Blatt5 and the German notation from the file";
-    EXPECT_EQ(slurp(ini), "[allg]\r\nAP=5\r\nNotation=1\r\n[snst]\r\nallg=111110\r\n");
+    EXPECT_EQ(qorva::test::readText(ini),
+              "[allg]\r\nAP=5\r\nNotation=1\r\n[snst]\r\nallg=111110\r\n");
     EXPECT_EQ(replay("--ini /no/such/file.ini").status, 2);
 }

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Installs what building and testing need, from Debian's packages, when it is missing.
+# --with-calc adds what the end-to-end test against LibreOffice Calc needs.
 set -euo pipefail
 
 packages=(g++ cmake make pkg-config libgtest-dev clang-format libx11-dev libxtst-dev libevdev-dev xvfb x11-xkb-utils xkb-data)
+[[ ${1-} == --with-calc ]] && packages+=(libreoffice-calc python3-uno)
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Builds and runs every test: the optimised build, then the sanitizer build, and checks
-# the formatting of the sources.
+# Builds and runs every test: the optimised build, then the sanitizer build (each with the
+# end-to-end test against LibreOffice Calc), and checks the formatting of the sources.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup.sh
+bash scripts/setup.sh --with-calc
 
 jobs=$(nproc)
 for preset in default asan; do

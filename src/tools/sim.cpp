@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <fstream>
 #include <iostream>
 #include <optional>
 #include <poll.h>
@@ -20,10 +21,11 @@ namespace {
 
 struct Options {
     std::string family = "pfi";
-    std::optional<std::string> device, link;
-    long count = -1; // -1: until stopped
+    std::optional<std::string> device, link, from;
+    long count = -1; // -1: until stopped, or once through the --from file
     long intervalMs = 1000;
     long startDelayMs = 1000;
+    long holdMs = 1000;
     int noisePercent = 0;
     bool split = false;
     long overlongEvery = 0;
@@ -37,11 +39,15 @@ struct Options {
 }
 
 const char* kUsage =
-    "usage: qorva-sim [--family varnik|luma|pfi] [--device PATH | --link PATH] [--count N]\n"
-    "                 [--interval MS] [--start-delay MS] [--noise PERCENT] [--split]\n"
-    "                 [--overlong EVERY] [--hangup-after N] [--seed N]\n"
+    "usage: qorva-sim [--family varnik|luma|pfi | --from FILE] [--device PATH | --link PATH]\n"
+    "                 [--count N] [--interval MS] [--start-delay MS] [--noise PERCENT]\n"
+    "                 [--split] [--overlong EVERY] [--hangup-after N] [--hold MS] [--seed N]\n"
     "Without --device it creates a pseudo-terminal, prints its path and, with --link,\n"
-    "points PATH at it; sending starts --start-delay ms after the program opens it.";
+    "points PATH at it; sending starts --start-delay ms after the program opens it.\n"
+    "--from sends the lines of FILE (line ends kept) as the records, in order and once\n"
+    "unless --count asks for more. After the last record the line stays open --hold ms\n"
+    "(default 1000), as an instrument stays connected: closing a pseudo-terminal throws\n"
+    "away what its reader has not read yet.";
 
 long number(const std::string& option, const std::string& text) {
     if (text.empty() || text.size() > 9 ||
@@ -64,6 +70,8 @@ Options parseOptions(int argc, char** argv) {
             o.device = value();
         else if (arg == "--link")
             o.link = value();
+        else if (arg == "--from")
+            o.from = value();
         else if (arg == "--count")
             o.count = number(arg, value());
         else if (arg == "--interval")
@@ -78,6 +86,8 @@ Options parseOptions(int argc, char** argv) {
             o.overlongEvery = number(arg, value());
         else if (arg == "--hangup-after")
             o.hangupAfter = number(arg, value());
+        else if (arg == "--hold")
+            o.holdMs = number(arg, value());
         else if (arg == "--seed")
             o.seed = static_cast<unsigned>(number(arg, value()));
         else if (arg == "--help" || arg == "-h") {
@@ -198,6 +208,7 @@ class Line {
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(options_.startDelayMs));
+        std::cout << "qorva-sim: sending" << std::endl;
     }
     void close() {
         if (fd_ >= 0) ::close(fd_);
@@ -220,16 +231,35 @@ std::string withFaults(std::string record, const Options& o, long index, std::mt
     return record;
 }
 
+// The lines of a recorded or hand-made session, each with its own line end; a last piece
+// without a line end is sent as it stands.
+std::vector<std::string> recordsFromFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) fail("cannot read '" + path + "'");
+    std::vector<std::string> records;
+    std::string line;
+    while (std::getline(in, line)) records.push_back(in.eof() ? line : line + '\n');
+    if (records.empty()) fail("'" + path + "' holds no records");
+    return records;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     const Options options = parseOptions(argc, argv);
     std::signal(SIGPIPE, SIG_IGN);
     Instrument instrument(options.family, options.seed);
+    const std::vector<std::string> fileRecords =
+        options.from ? recordsFromFile(*options.from) : std::vector<std::string>{};
+    const long count =
+        options.from && options.count < 0 ? static_cast<long>(fileRecords.size()) : options.count;
     std::mt19937 random(options.seed);
     Line line(options);
-    for (long k = 0; options.count < 0 || k < options.count; ++k) {
-        const std::string record = withFaults(instrument.nextRecord(), options, k, random);
+    for (long k = 0; count < 0 || k < count; ++k) {
+        const std::string made = options.from
+                                     ? fileRecords[static_cast<size_t>(k) % fileRecords.size()]
+                                     : instrument.nextRecord();
+        const std::string record = withFaults(made, options, k, random);
         if (options.split && record.size() > 2) {
             const size_t cut = std::uniform_int_distribution<size_t>(1, record.size() - 1)(random);
             line.write(record.substr(0, cut));
@@ -241,5 +271,6 @@ int main(int argc, char** argv) {
         if (options.hangupAfter > 0 && k + 1 == options.hangupAfter) line.hangUpAndReturn();
         std::this_thread::sleep_for(std::chrono::milliseconds(options.intervalMs));
     }
+    std::this_thread::sleep_for(std::chrono::milliseconds(options.holdMs));
     return 0;
 }

@@ -1,0 +1,303 @@
+"""End-to-end test against LibreOffice Calc: an instrument (qorva-sim) on a pseudo-terminal,
+the headless program typing through XTest into Calc under Xvfb, and the cells read back
+over UNO compared with what qorva-replay's sheet preview shows for the same bytes and
+settings.
+
+    /usr/bin/python3 tests/calc/calc_e2e.py --bin build/default/src [--only NAME] [--bench]
+
+--bench instead prints how long 100 PFI records take from the first byte on the line to
+the last cell in Calc, and the X11 port's cost per key event.
+"""
+
+import argparse
+import csv
+import datetime
+import io
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+from dataclasses import dataclass, field
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from calc_session import Calc, Display, stop  # noqa: E402
+
+# qorva runs with the C locale's formats; the replay is told the same.
+DATE_FORMAT, TIME_FORMAT = "MM/dd/yy", "HH:mm:ss"
+KEYMAPS = {"us": "en-US", "de": "de-DE"}  # keymap -> Calc's locale
+PAD_DECIMAL = {"us": ".", "de": ","}  # what the numeric-pad Decimal types there
+
+PFI = ["K   1.45\r\n", "C   1.38\r\n", "M   1.41\r\n", "Y   0.98\r\n", "K050%014%\r\n",
+       "TCM 78%\r\n", "0.012\r\n", "M 50%\r\n"]
+VARNIK = ["C   1234M    250Y    100K   2000E     25V    500\r\n",
+          "C   1180M    262Y     95K   1985E     31V    510\r\n"]
+LUMA = ["X 41.234Y 21.300Z  1.801\r\n", "X 40.002Y 20.950Z  1.555\r\n"]
+
+ON_PFI = {"Manufacturer": "ThirdParty", "densito": "Blatt5"}
+ON_VARNIK = {"Manufacturer": "TALMO", "TALMOPages": "VARNIKPage"}
+ON_LUMA = {"Manufacturer": "TALMO", "TALMOPages": "LUMAPage"}
+
+
+@dataclass
+class Case:
+    name: str
+    keymap: str
+    records: list
+    settings: dict
+    layout: int = 0  # Ausgabeart
+    notation: int = 2  # Notation: English, Deutsch, numeric-pad Decimal
+    origin: str = "B2"
+    text_cells: bool = True  # False: Calc reads numbers and dates as it would for a user
+    extra: dict = field(default_factory=dict)
+
+    def assignments(self):
+        values = dict(self.settings, Ausgabeart=str(self.layout), Notation=str(self.notation))
+        values.update(self.extra)
+        return [f"{name}={value}" for name, value in values.items()]
+
+    def decimal_separator(self):
+        return {0: ".", 1: ","}.get(self.notation, PAD_DECIMAL[self.keymap])
+
+
+def numbered_densities(count):
+    """Density records with distinct values in sending order, so a lost or swapped record
+    shows in the cells."""
+    colours = "CMYK"
+    return [f"{colours[k % 4]}   {1 + k / 100:4.2f}\r\n" for k in range(count)]
+
+
+def cases():
+    table = []
+    for layout in range(4):
+        for family, records, settings in (("pfi", PFI, ON_PFI), ("varnik", VARNIK, ON_VARNIK),
+                                          ("luma", LUMA, ON_LUMA)):
+            table.append(Case(f"{family} layout {layout}", "us", records, settings, layout))
+    for keymap in KEYMAPS:
+        for notation in range(3):
+            table.append(Case(f"pfi notation {notation} {keymap} keymap", keymap, PFI, ON_PFI,
+                              notation=notation))
+        table.append(Case(f"varnik {keymap} keymap", keymap, VARNIK, ON_VARNIK, layout=1))
+        table.append(Case(f"pfi date and time {keymap} keymap", keymap, PFI[:4], ON_PFI,
+                          layout=1, extra={"Datumaus": "1", "Zeitaus": "1"}))
+        table.append(Case(f"pfi as numbers {keymap} keymap", keymap, PFI, ON_PFI,
+                          text_cells=False))
+    table += [
+        Case("varnik without marking", "us", VARNIK, ON_VARNIK, extra={"CheckBox76": "0"}),
+        Case("pfi without marking", "us", PFI, ON_PFI, layout=3, extra={"CheckBox73": "0"}),
+        Case("200 measurements", "us", numbered_densities(200), ON_PFI),
+    ]
+    return table
+
+
+def write_records(folder, records):
+    path = os.path.join(folder, "records.txt")
+    with open(path, "w", encoding="latin-1", newline="") as f:
+        f.write("".join(records))
+    return path
+
+
+def preview(binaries, case, records_path, now):
+    """The sheet qorva-replay shows for the case, as rows of cell texts."""
+    command = [os.path.join(binaries, "qorva-replay"), "--origin", case.origin,
+               "--decimal-separator", case.decimal_separator(),
+               "--date-format", DATE_FORMAT, "--time-format", TIME_FORMAT,
+               "--now", now.strftime("%Y-%m-%d %H:%M:%S")]
+    for assignment in case.assignments():
+        command += ["--set", assignment]
+    out = subprocess.run(command + [records_path], check=True, capture_output=True, text=True,
+                         encoding="latin-1").stdout
+    return [row for row in csv.reader(io.StringIO(out))]
+
+
+class Typing:
+    """qorva-sim sending a records file on a pseudo-terminal, and qorva --headless --keys
+    x11 reading it in a folder of its own and typing into the focused window."""
+
+    def __init__(self, binaries, display, case, folder, records_path, interval_ms):
+        self.line = os.path.join(folder, "instrument")
+        self.sim = subprocess.Popen(
+            [os.path.join(binaries, "qorva-sim"), "--from", records_path, "--link", self.line,
+             "--interval", str(interval_ms), "--start-delay", "300"],
+            stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+        deadline = time.monotonic() + 10
+        while not os.path.lexists(self.line):
+            if time.monotonic() > deadline:
+                raise RuntimeError("qorva-sim made no pseudo-terminal")
+            time.sleep(0.05)
+        command = [os.path.join(binaries, "qorva"), "--headless", "--keys", "x11", "--port",
+                   self.line]
+        for assignment in case.assignments():
+            command += ["--set", assignment]
+        self.log = open(os.path.join(folder, "qorva.log"), "w")
+        self.qorva = subprocess.Popen(command, cwd=folder, stdout=self.log, stderr=self.log,
+                                      env=dict(display.env, LC_ALL="C.UTF-8"))
+
+    def sending_started(self):
+        """Blocks until the instrument sends its first byte; returns that moment."""
+        for line in self.sim.stdout:
+            if "sending" in line:
+                return time.monotonic()
+        raise RuntimeError("qorva-sim ended before sending")
+
+    def wait_until_sent(self, timeout):
+        self.sim.stdout.read()
+        self.sim.wait(timeout)
+
+    def close(self):
+        """Ends qorva as Ctrl+C does; its exit code, 0 when it closed cleanly."""
+        stop(self.sim)
+        stop(self.qorva, grace=10)
+        self.log.close()
+        return self.qorva.returncode
+
+
+TIME_CELL = re.compile(r"^\d\d:\d\d:\d\d$")
+
+
+def same_cell(expected, actual, case, window):
+    """Whether Calc's cell shows what the preview shows. Times differ by the seconds of the
+    run: a time cell must lie within the run. In cells with the standard format Calc reads
+    numbers itself, so those compare by value."""
+    if isinstance(actual, float):
+        try:
+            return abs(float(expected.replace(case.decimal_separator(), ".")) - actual) < 1e-9
+        except ValueError:
+            return False
+    if TIME_CELL.match(expected) and TIME_CELL.match(actual):
+        start, end = window
+        return start.strftime("%H:%M:%S") <= actual <= end.strftime("%H:%M:%S")
+    return expected == actual
+
+
+def differences(expected, actual, case, window):
+    found = []
+    for r, row in enumerate(actual):
+        for c, cell in enumerate(row):
+            want = expected[r][c] if r < len(expected) and c < len(expected[r]) else ""
+            if not same_cell(want, cell, case, window):
+                found.append(f"  {chr(65 + c)}{r + 1}: Calc {cell!r}, preview {want!r}")
+    return found
+
+
+def settle(calc, expected, case, window_start, timeout):
+    """Reads the cells until they match the preview, or until they stop changing; returns
+    the last reading and the moment it was taken."""
+    rows, columns = len(expected) + 2, max(map(len, expected), default=0) + 2
+    last, since, deadline = None, time.monotonic(), time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        cells = calc.cells(rows, columns)
+        now = time.monotonic()
+        window = (window_start, datetime.datetime.now())
+        if not differences(expected, cells, case, window):
+            return cells, now
+        if cells != last:
+            last, since = cells, now
+        elif now - since > 3:
+            break
+        time.sleep(0.2)
+    return last, time.monotonic()
+
+
+def run_case(binaries, display, calc, case, interval_ms=100):
+    folder = tempfile.mkdtemp(prefix="qorva-e2e-")
+    try:
+        records = write_records(folder, case.records)
+        calc.prepare(case.origin, case.text_cells)
+        start = datetime.datetime.now().replace(microsecond=0)
+        expected = preview(binaries, case, records, start)
+        typing = Typing(binaries, display, case, folder, records, interval_ms)
+        try:
+            typing.sending_started()
+            typing.wait_until_sent(timeout=60 + len(case.records) * interval_ms / 1000)
+            cells, _ = settle(calc, expected, case, start, timeout=60)
+        finally:
+            code = typing.close()
+        problems = differences(expected, cells, case, (start, datetime.datetime.now()))
+        if code != 0:
+            with open(os.path.join(folder, "qorva.log")) as log:
+                problems.append(f"  qorva ended with {code}: {log.read().strip()}")
+        return problems
+    finally:
+        shutil.rmtree(folder, ignore_errors=True)
+
+
+def run_tests(binaries, only):
+    chosen = [case for case in cases() if only is None or only in case.name]
+    failures = 0
+    for keymap, locale in KEYMAPS.items():
+        group = [case for case in chosen if case.keymap == keymap]
+        if not group:
+            continue
+        display = Display(keymap)
+        calc = None
+        try:
+            calc = Calc(display, locale)
+            for case in group:
+                began = time.monotonic()
+                problems = run_case(binaries, display, calc, case)
+                verdict = "FAIL" if problems else "ok  "
+                print(f"{verdict} {case.name} ({time.monotonic() - began:.1f} s)", flush=True)
+                for problem in problems[:20]:
+                    print(problem, flush=True)
+                failures += bool(problems)
+        finally:
+            if calc:
+                calc.close()
+            display.close()
+    print(f"Calc end-to-end: {len(chosen) - failures} of {len(chosen)} cases agree with the "
+          "sheet preview")
+    return 1 if failures else 0
+
+
+def run_benchmark(binaries):
+    display = Display("us")
+    calc = None
+    folder = tempfile.mkdtemp(prefix="qorva-bench-")
+    try:
+        x11 = subprocess.run([os.path.join(binaries, "qorva-bench"), "--x11"], env=display.env,
+                             check=True, capture_output=True, text=True).stdout.strip()
+        calc = Calc(display, "en-US")
+        case = Case("100 PFI records", "us", numbered_densities(100), ON_PFI)
+        records = write_records(folder, case.records)
+        calc.prepare(case.origin, case.text_cells)
+        start = datetime.datetime.now()
+        expected = preview(binaries, case, records, start)
+        typing = Typing(binaries, display, case, folder, records, interval_ms=0)
+        try:
+            first_byte = typing.sending_started()
+            cells, done = settle(calc, expected, case, start, timeout=120)
+        finally:
+            typing.close()
+        problems = differences(expected, cells, case, (start, datetime.datetime.now()))
+        if problems:
+            print("Calc does not show the 100 records as the preview does:")
+            print("\n".join(problems[:20]))
+            return 1
+        seconds = done - first_byte
+        print(f"100 PFI records sent at once, first byte on the line to the last cell in "
+              f"Calc: {seconds:.2f} s ({seconds * 10:.0f} ms per record; the program takes "
+              "one queued record per 100 ms tick; cells read back every 0.2 s)")
+        print(x11)
+        return 0
+    finally:
+        if calc:
+            calc.close()
+        display.close()
+        shutil.rmtree(folder, ignore_errors=True)
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    parser.add_argument("--bin", required=True, help="folder with qorva, qorva-sim, qorva-replay")
+    parser.add_argument("--only", help="run only the cases whose name contains this text")
+    parser.add_argument("--bench", action="store_true", help="print the Calc typing benchmark")
+    args = parser.parse_args()
+    binaries = os.path.abspath(args.bin)
+    return run_benchmark(binaries) if args.bench else run_tests(binaries, args.only)
+
+
+if __name__ == "__main__":
+    sys.exit(main())

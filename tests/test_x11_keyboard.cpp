@@ -5,8 +5,10 @@
 
 #include "platform/x11/x11_keyboard.h"
 
+#include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/keysym.h>
 
 #include <chrono>
 #include <csignal>
@@ -110,7 +112,56 @@ std::string typeKeys(const std::string& display, const std::vector<int>& keys, b
     return receiver.typed();
 }
 
+// The user's side of the keyboard: the NumLock lock and which keys the server holds down.
+class KeyboardState {
+  public:
+    explicit KeyboardState(const std::string& display) : d_(XOpenDisplay(display.c_str())) {}
+    ~KeyboardState() { XCloseDisplay(d_); }
+    void setNumLock(bool on) {
+        XkbLockModifiers(d_, XkbUseCoreKbd, numLockMask(), on ? numLockMask() : 0);
+        XSync(d_, False);
+    }
+    bool numLock() {
+        XkbStateRec state{};
+        XkbGetState(d_, XkbUseCoreKbd, &state);
+        return state.locked_mods & numLockMask();
+    }
+    int keysDown() {
+        char keys[32];
+        XQueryKeymap(d_, keys);
+        int down = 0;
+        for (char byte : keys) down += __builtin_popcount(static_cast<unsigned char>(byte));
+        return down;
+    }
+
+  private:
+    unsigned numLockMask() { return XkbKeysymToModifiers(d_, XK_Num_Lock); }
+    Display* d_;
+};
+
 } // namespace
+
+TEST(X11Keyboard, PadDigitsWhateverTheUsersNumLockWhichComesBackWithNoKeyLeftDown) {
+    if (!haveProgram("Xvfb")) GTEST_SKIP() << "Xvfb is not installed";
+    XServer server;
+    ASSERT_TRUE(server.ready()) << "Xvfb did not start on " << server.display();
+    KeyboardState user(server.display());
+    for (bool numLock : {false, true}) {
+        user.setNumLock(numLock);
+        Receiver receiver(server.display());
+        std::string error;
+        auto port = X11Keyboard::open(server.display(), error);
+        ASSERT_TRUE(port) << error;
+        // The Pause prefix is pressed and never released by the program.
+        for (int vk : {19, 97, 19, 110, 19, 98}) port->sendKey({vk, 0, true});
+        port->sendKey({98, 0, false});
+        EXPECT_GT(user.keysDown(), 0) << "Pause is held while typing goes on";
+        port->typingStopped();
+        EXPECT_EQ(receiver.typed(), "1.2") << "NumLock " << (numLock ? "on" : "off");
+        EXPECT_EQ(user.numLock(), numLock) << "the user's NumLock state comes back";
+        EXPECT_EQ(user.keysDown(), 0) << "no key stays down once typing stops";
+    }
+}
 
 TEST(X11Keyboard, EveryKeyTypesItsCharacterOnUsAndGermanKeymaps) {
     if (!haveProgram("Xvfb") || !haveProgram("setxkbmap"))

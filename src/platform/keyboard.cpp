@@ -164,6 +164,7 @@ bool IsSafeKey(int vk) {
     if (vk == vk::Insert || vk == 46) return true;
     if (vk >= '0' && vk <= 'Z') return true; // digits, unassigned 58..64, letters
     if (vk >= vk::Numpad0 && vk <= vk::Divide) return true;
+    if (vk == vk::Oem102) return true; // the extra punctuation key of ISO keyboards
     return (vk >= 186 && vk <= 192) || (vk >= 219 && vk <= 222);
 }
 

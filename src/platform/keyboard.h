@@ -11,7 +11,7 @@ namespace vk {
 constexpr int Tab = 9, Return = 13, Shift = 16, Control = 17, Menu = 18, Pause = 19, Escape = 27,
               Space = 32, Left = 37, Up = 38, Right = 39, Down = 40, Insert = 45, Numpad0 = 96,
               Multiply = 106, Add = 107, Subtract = 109, Decimal = 110, Divide = 111,
-              OemComma = 188, OemPeriod = 190;
+              OemComma = 188, OemPeriod = 190, Oem102 = 226;
 }
 
 // Shift state bits as the character-to-key lookup reports them.

@@ -27,8 +27,8 @@ from calc_session import Calc, Display, stop  # noqa: E402
 
 # qorva runs with the C locale's formats; the replay is told the same.
 DATE_FORMAT, TIME_FORMAT = "MM/dd/yy", "HH:mm:ss"
-KEYMAPS = {"us": "en-US", "de": "de-DE"}  # keymap -> Calc's locale
-PAD_DECIMAL = {"us": ".", "de": ","}  # what the numeric-pad Decimal types there
+KEYMAPS = {"us": "en-US", "de": "de-DE", "fr": "fr-FR"}  # keymap -> Calc's locale
+PAD_DECIMAL = {"us": ".", "de": ",", "fr": ","}  # what the numeric-pad Decimal types there
 
 PFI = ["K   1.45\r\n", "C   1.38\r\n", "M   1.41\r\n", "Y   0.98\r\n", "K050%014%\r\n",
        "TCM 78%\r\n", "0.012\r\n", "M 50%\r\n"]

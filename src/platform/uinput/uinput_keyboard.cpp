@@ -93,6 +93,8 @@ int LinuxKeyForVirtualKey(int vk) {
         return KEY_RIGHTBRACE;
     case 222:
         return KEY_APOSTROPHE;
+    case vk::Oem102:
+        return KEY_102ND; // the extra key beside left Shift on ISO keyboards
     }
     return 0;
 }

@@ -117,6 +117,7 @@ X11Keyboard::~X11Keyboard() {
 }
 
 X11Keyboard::XKey X11Keyboard::keyFor(int vk) const {
+    if (vk == vk::Oem102) return {lentKeycode_, 0};
     const unsigned long keysym = KeysymForVirtualKey(vk);
     if (!keysym) return {};
     const KeyCode keycode = XKeysymToKeycode(x_->display, keysym);
@@ -202,15 +203,15 @@ std::optional<CharKey> X11Keyboard::keyForChar(char c) const {
     for (int l = 0; l < 4 && level < 0; ++l)
         if (XkbKeycodeToKeysym(x_->display, keycode, 0, l) == keysym) level = l;
     if (level < 0) return std::nullopt;
+    const int shiftState = level == 0 ? 0 : level == 1 ? kShiftBit : kCtrlBit | kAltBit;
     // The virtual key this port sends as the same X key without a shift of its own.
     for (int vkCode = 1; vkCode < 256; ++vkCode) {
         if (vkCode == vk::Shift || !IsSafeKey(vkCode)) continue;
         const XKey key = keyFor(vkCode);
-        if (key.keycode != keycode || key.level != 0) continue;
-        const int shiftState = level == 0 ? 0 : level == 1 ? kShiftBit : kCtrlBit | kAltBit;
-        return CharKey{vkCode, shiftState};
+        if (key.keycode == keycode && key.level == 0) return CharKey{vkCode, shiftState};
     }
-    return std::nullopt;
+    lentKeycode_ = keycode;
+    return CharKey{vk::Oem102, shiftState};
 }
 
 } // namespace qorva

@@ -45,6 +45,11 @@ class X11Keyboard : public KeyboardPort, public KeyLayout {
     std::set<unsigned> down_; // keys the program holds, by key code
     bool shiftHeld_ = false;
     bool numLockForced_ = false;
+    // A key of the keymap that no virtual key of the table names (":" and "/" share one on
+    // AZERTY) is lent the code of the ISO extra key, which the table leaves free, when a
+    // character on it is asked for; the key is typed right after the question, so the
+    // last one asked for holds it. 0 while nothing is lent.
+    mutable unsigned lentKeycode_ = 0;
     int moveSettleMs_ = 0;
 };
 

@@ -52,6 +52,9 @@ class Case:
     origin: str = "B2"
     text_cells: bool = True  # False: Calc reads numbers and dates as it would for a user
     extra: dict = field(default_factory=dict)
+    # The value texts that column C must hold from row 2 down, in sending order: a check of
+    # its own that nothing was lost or swapped, whatever the preview shows.
+    values_down_c: list = None
 
     def assignments(self):
         values = dict(self.settings, Ausgabeart=str(self.layout), Notation=str(self.notation))
@@ -62,11 +65,15 @@ class Case:
         return {0: ".", 1: ","}.get(self.notation, PAD_DECIMAL[self.keymap])
 
 
+def numbered_values(count):
+    return [f"{1 + k / 100:4.2f}" for k in range(count)]
+
+
 def numbered_densities(count):
     """Density records with distinct values in sending order, so a lost or swapped record
     shows in the cells."""
     colours = "CMYK"
-    return [f"{colours[k % 4]}   {1 + k / 100:4.2f}\r\n" for k in range(count)]
+    return [f"{colours[k % 4]}   {value}\r\n" for k, value in enumerate(numbered_values(count))]
 
 
 def cases():
@@ -87,7 +94,8 @@ def cases():
     table += [
         Case("varnik without marking", "us", VARNIK, ON_VARNIK, extra={"CheckBox76": "0"}),
         Case("pfi without marking", "us", PFI, ON_PFI, layout=3, extra={"CheckBox73": "0"}),
-        Case("200 measurements", "us", numbered_densities(200), ON_PFI),
+        Case("200 measurements", "us", numbered_densities(200), ON_PFI,
+             values_down_c=numbered_values(200)),
     ]
     return table
 
@@ -216,6 +224,10 @@ def run_case(binaries, display, calc, case, interval_ms=100):
         finally:
             code = typing.close()
         problems = differences(expected, cells, case, (start, datetime.datetime.now()))
+        if case.values_down_c:
+            column = [row[2] for row in cells[1:]][:len(case.values_down_c) + 1]
+            if column != case.values_down_c + [""]:
+                problems.append(f"  column C from C2 is not the values in sending order: {column}")
         if code != 0:
             with open(os.path.join(folder, "qorva.log")) as log:
                 problems.append(f"  qorva ended with {code}: {log.read().strip()}")

@@ -23,7 +23,7 @@ import time
 from dataclasses import dataclass, field
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from calc_session import Calc, Display, stop  # noqa: E402
+from calc_session import Calc, Display, column_name, stop  # noqa: E402
 
 # qorva runs with the C locale's formats; the replay is told the same.
 DATE_FORMAT, TIME_FORMAT = "MM/dd/yy", "HH:mm:ss"
@@ -186,7 +186,7 @@ def differences(expected, actual, case, window):
         for c, cell in enumerate(row):
             want = expected[r][c] if r < len(expected) and c < len(expected[r]) else ""
             if not same_cell(want, cell, case, window):
-                found.append(f"  {chr(65 + c)}{r + 1}: Calc {cell!r}, preview {want!r}")
+                found.append(f"  {column_name(c + 1)}{r + 1}: Calc {cell!r}, preview {want!r}")
     return found
 
 

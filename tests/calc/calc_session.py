@@ -153,7 +153,7 @@ class Calc:
 
     def cells(self, rows, columns):
         """The cell contents of A1 to the given size: strings, and floats for numbers."""
-        last = _column_name(columns) + str(rows)
+        last = column_name(columns) + str(rows)
         return [list(row) for row in self.sheet.getCellRangeByName("A1:" + last).getDataArray()]
 
     def close(self):
@@ -169,7 +169,7 @@ class Calc:
         shutil.rmtree(self.profile, ignore_errors=True)
 
 
-def _column_name(number):
+def column_name(number):
     name = ""
     while number > 0:
         number, rest = divmod(number - 1, 26)

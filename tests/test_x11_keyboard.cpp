@@ -210,6 +210,7 @@ TEST(X11Keyboard, EveryKeyTypesItsCharacterOnUsGermanAndFrenchKeymaps) {
         if (keymap == "de") {
             EXPECT_EQ(lookup->keyForChar(':')->shiftState, kShiftBit)
                 << "':' needs Shift on a German keymap";
+            EXPECT_FALSE(lookup->keyForChar('@')) << "'@' is only on AltGr+Q there";
         }
     }
 }

@@ -202,8 +202,10 @@ std::optional<CharKey> X11Keyboard::keyForChar(char c) const {
     int level = -1;
     for (int l = 0; l < 4 && level < 0; ++l)
         if (XkbKeycodeToKeysym(x_->display, keycode, 0, l) == keysym) level = l;
-    if (level < 0) return std::nullopt;
-    const int shiftState = level == 0 ? 0 : level == 1 ? kShiftBit : kCtrlBit | kAltBit;
+    // A character on an AltGr level is not offered: the key sink presses no modifier for a
+    // combination, so the key would type its plain character instead.
+    if (level < 0 || level > 1) return std::nullopt;
+    const int shiftState = level == 1 ? kShiftBit : 0;
     // The virtual key this port sends as the same X key without a shift of its own.
     for (int vkCode = 1; vkCode < 256; ++vkCode) {
         if (vkCode == vk::Shift || !IsSafeKey(vkCode)) continue;

@@ -94,5 +94,5 @@ TEST(Controls, MainWindowIsBuiltWithItsTextsAndDefaults) {
     EXPECT_FALSE(frm.running());
     EXPECT_EQ(frm.ParseTimer.Interval(), 100);
     EXPECT_EQ(frm.Watchdog.Interval(), 3000);
-    EXPECT_EQ(frm.pipeline.RSbuffer, std::string(36, ' '));
+    EXPECT_EQ(frm.parseState.RSbuffer, std::string(36, ' '));
 }

@@ -54,19 +54,19 @@ TEST(ColourOrders, LookupsCountThePlacesBeforeWhoseFlagIsOn) {
     int farb = 0, davor = 0;
     w.frm.flags.box(19)->setChecked(false);
     w.frm.flags.box(21)->setChecked(false);
-    w.frm.Wo1(farb, davor, 4);
+    w.frm.colourPlaces.Wo1(farb, davor, 4);
     EXPECT_EQ(farb, 22);
     EXPECT_EQ(davor, 1);
 
     w.app.form4.FormCreate("7123456");
-    w.frm.Wo2(farb, davor, 1);
+    w.frm.colourPlaces.Wo2(farb, davor, 1);
     EXPECT_EQ(farb, 30);
     EXPECT_EQ(davor, 0);
-    w.frm.Wo2(farb, davor, 2);
+    w.frm.colourPlaces.Wo2(farb, davor, 2);
     EXPECT_EQ(farb, 24);
     EXPECT_EQ(davor, 1);
     w.frm.flags.box(23)->setChecked(false);
-    w.frm.Wo2(farb, davor, 2);
+    w.frm.colourPlaces.Wo2(farb, davor, 2);
     EXPECT_EQ(davor, 0);
 }
 

@@ -93,8 +93,8 @@ TEST(FuzzRecords, TestrcvOnEveryPageKeepsItsPromises) {
             w.frm.parsers.Testrcv(nullptr, record.data(), static_cast<int>(record.size()));
             const std::string& recBuf = w.frm.parseState.RecBuf;
             ASSERT_TRUE(recBuf.empty() || recBuf == " ") << page << ": " << record;
-            w.frm.parsers.ProcessColourDifferenceRecord(record);
-            w.frm.parsers.ProcessXYZRecord(record);
+            w.frm.parsers.typeQueuedLine(w.frm.VARNIKPage, record);
+            w.frm.parsers.typeQueuedLine(w.frm.LUMAPage, record);
             ASSERT_EQ(w.check.unsafe, 0)
                 << page << " sent key " << w.check.lastUnsafe << " for " << record;
         }
@@ -123,6 +123,7 @@ TEST(FuzzRecords, TheWholePipelineKeepsMoving) {
             EXPECT_GT(w.check.sent, 0) << page;
         }
         EXPECT_EQ(w.check.unsafe, 0) << page;
+        EXPECT_EQ(w.frm.pipeline.droppedRecords(), 0) << page;
         const std::string& recBuf = w.frm.parseState.RecBuf;
         EXPECT_TRUE(recBuf.empty() || recBuf == " ") << page << ": " << recBuf;
     }

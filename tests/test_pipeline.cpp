@@ -17,24 +17,23 @@ struct SpyParsers : Parsers {
     bool throwOnRecord = false;
     int movesPerRecord = 0;
 
-    void Testrcv(TControl*, const char* DataPtr, int DataSize) override {
+    void Testrcv(const TControl*, const char* DataPtr, int DataSize) override {
         handle("T:" + std::string(DataPtr, static_cast<size_t>(DataSize)));
     }
-    void ProcessColourDifferenceRecord(const std::string& record) override {
-        handle("C:" + record);
+    void typeQueuedLine(const TTabSheet& page, const std::string& record) override {
+        handle((page.Name() == "VARNIKPage" ? "C:" : "X:") + record);
     }
-    void ProcessXYZRecord(const std::string& record) override { handle("X:" + record); }
     void ProcessPlateReader() override { calls.push_back("P"); }
 
     void handle(const std::string& call) {
         calls.push_back(call);
         if (throwOnRecord) throw std::runtime_error("malformed");
-        frm_.keys.down(movesPerRecord);
+        ctx_.keys.down(movesPerRecord);
     }
 };
 
 struct PipelineWorld : World {
-    SpyParsers spy{frm};
+    SpyParsers spy{frm.parserContext()};
     PipelineWorld() {
         frm.pipeline.setParsers(spy);
         frm.Button3.Click();
@@ -96,10 +95,10 @@ TEST(LineAssembly, QueuesOnlyWhileRunningAndNotOnThePlateReaderPage) {
     EXPECT_EQ(w.frm.pipeline.RSBUF.size(), 1u);
 
     w.frm.Manufacturer.setActivePageIndex(1);
-    w.frm.pipeline.RSbuffer.clear();
+    w.frm.parseState.RSbuffer.clear();
     w.deliver(std::string("PL\0\xff\n", 5));
     EXPECT_EQ(w.frm.pipeline.RSBUF.size(), 1u);
-    EXPECT_EQ(w.frm.pipeline.RSbuffer, std::string("PL\0\xff\n", 5));
+    EXPECT_EQ(w.frm.parseState.RSbuffer, std::string("PL\0\xff\n", 5));
 
     w.loop.runUntil(100); // the first tick there discards what was queued before
     EXPECT_TRUE(w.frm.pipeline.RSBUF.empty());
@@ -129,7 +128,7 @@ TEST(Dispatch, OneRecordPerTickToTheActivePagesParser) {
     w.loop.runUntil(400);
     EXPECT_EQ(w.spy.calls,
               (std::vector<std::string>{"C:REC-1\r\n", "X:REC-2\r\n", "T:REC-3\r\n", "P"}));
-    EXPECT_EQ(w.frm.pipeline.RSbuffer, "");
+    EXPECT_EQ(w.frm.parseState.RSbuffer, "");
 }
 
 TEST(Dispatch, ParseGuardHoldsDuringNestedWaitsAndStopKeepsTheQueue) {
@@ -147,12 +146,18 @@ TEST(Dispatch, ParseGuardHoldsDuringNestedWaitsAndStopKeepsTheQueue) {
 
 TEST(Dispatch, AThrowingParserFreesTheGuardAndDropsTheRecord) {
     PipelineWorld w;
+    std::vector<std::string> reports;
+    w.frm.faults.setSink([&](const std::string& message) { reports.push_back(message); });
     w.spy.throwOnRecord = true;
     w.deliver("BAD-1\r\nBAD-2\r\n");
     w.loop.runUntil(200);
     EXPECT_EQ(w.spy.calls, (std::vector<std::string>{"C:BAD-1\r\n", "C:BAD-2\r\n"}));
     EXPECT_TRUE(w.frm.pipeline.semaphore);
     EXPECT_TRUE(w.frm.pipeline.RSBUF.empty());
+    EXPECT_EQ(w.frm.pipeline.droppedRecords(), 2);
+    EXPECT_EQ(reports, (std::vector<std::string>{
+                           "record dropped after a parser fault (malformed): BAD-1\\r\\n",
+                           "record dropped after a parser fault (malformed): BAD-2\\r\\n"}));
 }
 
 TEST(Dispatch, StartEmptiesTheQueueAndAddsAMonitorLine) {
@@ -195,9 +200,9 @@ TEST(Watchdog, ResynchronisesTheMonitorWithTheLineInProgress) {
 TEST(Pages, EnteringADevicePageEmptiesTheRawBuffer) {
     World w;
     w.frm.densito.setActivePageIndex(3);
-    EXPECT_EQ(w.frm.pipeline.RSbuffer, "");
+    EXPECT_EQ(w.frm.parseState.RSbuffer, "");
     w.deliver("xyz");
-    EXPECT_EQ(w.frm.pipeline.RSbuffer, "xyz");
+    EXPECT_EQ(w.frm.parseState.RSbuffer, "xyz");
     w.frm.densito.setActivePageIndex(0);
-    EXPECT_EQ(w.frm.pipeline.RSbuffer, "");
+    EXPECT_EQ(w.frm.parseState.RSbuffer, "");
 }

@@ -8,7 +8,7 @@ using namespace qorva::test;
 namespace {
 
 std::string afterIntake(World& w, const std::string& record) {
-    Parsers::RecordViews views;
+    FamilyRecord views;
     w.frm.parsers.intake(record, views);
     return w.frm.parseState.RecBuf;
 }
@@ -38,7 +38,7 @@ TEST(RecordIntake, FrontCutAndNormalisations) {
 
 TEST(RecordIntake, IncompleteTextWaitsForTheNextRecord) {
     World w;
-    Parsers::RecordViews views;
+    FamilyRecord views;
     EXPECT_FALSE(w.frm.parsers.intake("ab C 1", views));
     EXPECT_EQ(w.frm.parseState.RecBuf, "C 1");
     EXPECT_TRUE(w.frm.parsers.intake(".50\r\n", views));
@@ -79,7 +79,7 @@ TEST(FieldHelpers, StringtestClassesCharacters) {
     };
     for (const auto& c : cases) {
         RecordText text = c.in;
-        Parsers::stringtest(text);
+        FieldHelpers::stringtest(text);
         EXPECT_EQ(text, c.out) << c.in;
     }
 }
@@ -96,24 +96,24 @@ TEST(FieldHelpers, SuchPadsPercentagesAfterColourLetters) {
     };
     for (const auto& c : cases) {
         RecordText text = c.in;
-        Parsers::such(text);
+        FieldHelpers::such(text);
         EXPECT_EQ(text, c.out) << c.in;
     }
     RecordText shortD = "D 1 K\r\n";
-    Parsers::dotsuch(shortD);
+    FieldHelpers::dotsuch(shortD);
     EXPECT_EQ(shortD, "D 1 K\r\n");
 }
 
 TEST(FieldHelpers, ZeroTestsAndDel) {
-    EXPECT_TRUE(Parsers::gnull("0.00"));
-    EXPECT_TRUE(Parsers::gnull("0x00"));
-    EXPECT_FALSE(Parsers::gnull("0.05"));
-    EXPECT_FALSE(Parsers::gnull("0.0"));
-    EXPECT_TRUE(Parsers::null("K0.00 0.00 0.00 0.00"));
-    EXPECT_FALSE(Parsers::null("K0.00 0.00 0.01 0.00"));
-    EXPECT_FALSE(Parsers::null("K0.00"));
-    EXPECT_EQ(Parsers::del("abcdef", 2), "cdef");
-    EXPECT_EQ(Parsers::del("ab", 9), "");
+    EXPECT_TRUE(FieldHelpers::gnull("0.00"));
+    EXPECT_TRUE(FieldHelpers::gnull("0x00"));
+    EXPECT_FALSE(FieldHelpers::gnull("0.05"));
+    EXPECT_FALSE(FieldHelpers::gnull("0.0"));
+    EXPECT_TRUE(FieldHelpers::null("K0.00 0.00 0.00 0.00"));
+    EXPECT_FALSE(FieldHelpers::null("K0.00 0.00 0.01 0.00"));
+    EXPECT_FALSE(FieldHelpers::null("K0.00"));
+    EXPECT_EQ(FieldHelpers::del("abcdef", 2), "cdef");
+    EXPECT_EQ(FieldHelpers::del("ab", 9), "");
 }
 
 TEST(FieldHelpers, Ausdel2TypesANumberFieldAndStopsAtTheEnd) {
@@ -133,7 +133,7 @@ TEST(FieldHelpers, Ausdel2TypesANumberFieldAndStopsAtTheEnd) {
     for (const auto& c : cases) {
         World w;
         w.frm.Notation.setItemIndex(1);
-        EXPECT_EQ(w.frm.parsers.ausdel2(c.wert, c.ab, c.zeig, c.entf), c.rest) << c.wert;
+        EXPECT_EQ(w.frm.parsers.fields.ausdel2(c.wert, c.ab, c.zeig, c.entf), c.rest) << c.wert;
         EXPECT_EQ(w.takeTrace(), c.keys) << c.wert;
     }
 }
@@ -141,7 +141,7 @@ TEST(FieldHelpers, Ausdel2TypesANumberFieldAndStopsAtTheEnd) {
 TEST(FieldHelpers, AusdelTypesAMarkingAndCutsRecBuf) {
     World w;
     w.frm.parseState.RecBuf = "KEEPrest";
-    EXPECT_EQ(w.frm.parsers.ausdel("other text", 1, 2, 4), "rest");
+    EXPECT_EQ(w.frm.parsers.fields.ausdel("other text", 1, 2, 4), "rest");
     EXPECT_EQ(w.frm.parseState.RecBuf, "rest");
     EXPECT_EQ(w.grid(), "ot\n");
 }

@@ -32,7 +32,7 @@ TEST(Settings, NoFileGivesTheDefaults) {
     EXPECT_TRUE(f.SHIFTEINFG.Checked());
     EXPECT_EQ(w.app.form3.digits(), "1234");
     EXPECT_EQ(w.app.form4.digits(), "1234567");
-    EXPECT_EQ(f.pipeline.RSbuffer, std::string(36, ' '));
+    EXPECT_EQ(f.parseState.RSbuffer, std::string(36, ' '));
     EXPECT_EQ(w.beeper.beeps, (std::vector<int>{0, 48})) << "the start beep, then COM2 is missing";
     EXPECT_NE(w.log.str().find("first start"), std::string::npos);
     EXPECT_TRUE(w.launcher.opened.empty());

@@ -1,20 +1,31 @@
 #include "output/key_sink.h"
 
+#include "platform/clock.h"
+#include "platform/controls.h"
+#include "platform/event_loop.h"
 #include "platform/keyboard.h"
-#include "shell/main_frm.h"
 
 namespace qorva {
 
-int KeySink::layout() const {
-    return frm_.Ausgabeart.ItemIndex();
+namespace {
+
+// Digits go to the numeric pad, which types them whatever the keyboard layout.
+int numpadKeyForDigit(unsigned char digit) {
+    return vk::Numpad0 + (digit - '0');
+}
+
+} // namespace
+
+OutputLayout KeySink::layout() const {
+    return static_cast<OutputLayout>(ctx_.Ausgabeart.ItemIndex());
 }
 
 int KeySink::shiftScan() const {
-    return frm_.layout.scanCode(vk::Shift);
+    return ctx_.layout.scanCode(vk::Shift);
 }
 
 void KeySink::send(int vkCode, int scan, bool press) {
-    frm_.keyboard.sendKey(KeyEvent{vkCode, scan, press});
+    ctx_.keyboard.sendKey(KeyEvent{vkCode, scan, press});
 }
 
 void KeySink::tap(int vkCode, int scan) {
@@ -23,13 +34,13 @@ void KeySink::tap(int vkCode, int scan) {
 }
 
 void KeySink::Delay(int ms) {
-    frm_.keyboard.waited(ms);
-    frm_.loop.delay(ms);
+    ctx_.keyboard.waited(ms);
+    ctx_.loop.delay(ms);
 }
 
 // Some targets take a cell only well after the move; their port asks for more time.
 void KeySink::settle() {
-    if (const int extra = frm_.keyboard.moveSettleMs(); extra > 0) frm_.loop.delay(extra);
+    if (const int extra = ctx_.keyboard.moveSettleMs(); extra > 0) ctx_.loop.delay(extra);
 }
 
 void KeySink::moveKey(int vkCode, int i) {
@@ -59,7 +70,7 @@ void KeySink::tab(int i) {
 void KeySink::stab(int i) {
     if (i <= 0) return;
     send(vk::Shift, shiftScan(), true);
-    moveKey(vk::Tab, layout() == 3 ? 0 : i);
+    moveKey(vk::Tab, layout() == OutputLayout::NextTabField ? 0 : i);
     send(vk::Shift, shiftScan(), false);
 }
 
@@ -69,45 +80,51 @@ void KeySink::Ret() {
 
 void KeySink::ReUTab(int i) {
     switch (layout()) {
-    case 0:
+    case OutputLayout::NewRow:
         rechts(i);
         break;
-    case 1:
+    case OutputLayout::NewColumn:
         down(i);
         break;
-    case 2:
-    case 3:
+    case OutputLayout::NewRowTab:
+    case OutputLayout::NextTabField:
         tab(i);
+        break;
+    case OutputLayout::None:
         break;
     }
 }
 
 void KeySink::ReUTabTime(int i) {
     switch (layout()) {
-    case 0:
+    case OutputLayout::NewRow:
         down(i);
         break;
-    case 1:
+    case OutputLayout::NewColumn:
         rechts(i);
         break;
-    case 2:
-    case 3:
+    case OutputLayout::NewRowTab:
+    case OutputLayout::NextTabField:
         tab(i);
+        break;
+    case OutputLayout::None:
         break;
     }
 }
 
 void KeySink::LiOSTab(int i) {
     switch (layout()) {
-    case 0:
+    case OutputLayout::NewRow:
         links(i);
         break;
-    case 1:
+    case OutputLayout::NewColumn:
         up(i);
         break;
-    case 2:
-    case 3:
+    case OutputLayout::NewRowTab:
+    case OutputLayout::NextTabField:
         stab(i);
+        break;
+    case OutputLayout::None:
         break;
     }
 }
@@ -118,78 +135,86 @@ void KeySink::LiO(int i) {
 
 void KeySink::LiOSTabTime(int i) {
     switch (layout()) {
-    case 0:
+    case OutputLayout::NewRow:
         up(i);
         break;
-    case 1:
+    case OutputLayout::NewColumn:
         links(i);
         break;
-    case 2:
-    case 3:
+    case OutputLayout::NewRowTab:
+    case OutputLayout::NextTabField:
         stab(i);
+        break;
+    case OutputLayout::None:
         break;
     }
 }
 
 void KeySink::LioiTab(int i) {
     switch (layout()) {
-    case 0:
+    case OutputLayout::NewRow:
         links(i);
         break;
-    case 1:
+    case OutputLayout::NewColumn:
         up(i);
         break;
-    case 2:
+    case OutputLayout::NewRowTab:
         stab(i);
         break;
-    case 3:
+    case OutputLayout::NextTabField:
         // The only backward move of the Tab-field layout: Shift+Tab as layout 2 sends it.
-        frm_.Ausgabeart.setItemIndex(2);
+        ctx_.Ausgabeart.setItemIndex(static_cast<int>(OutputLayout::NewRowTab));
         stab(i);
-        frm_.Ausgabeart.setItemIndex(3);
+        ctx_.Ausgabeart.setItemIndex(static_cast<int>(OutputLayout::NextTabField));
+        break;
+    case OutputLayout::None:
         break;
     }
 }
 
 void KeySink::UReRet() {
     switch (layout()) {
-    case 0:
+    case OutputLayout::NewRow:
         down(1);
         break;
-    case 1:
+    case OutputLayout::NewColumn:
         rechts(1);
         break;
-    case 2:
+    case OutputLayout::NewRowTab:
         Ret();
         break;
-    case 3:
+    case OutputLayout::NextTabField:
         tab(1);
+        break;
+    case OutputLayout::None:
         break;
     }
 }
 
 void KeySink::URe() {
-    if (layout() == 1)
+    if (layout() == OutputLayout::NewColumn)
         rechts(1);
-    else if (layout() >= 0)
+    else if (layout() != OutputLayout::None)
         down(1);
 }
 
 void KeySink::OLiSRet() {
     switch (layout()) {
-    case 0:
+    case OutputLayout::NewRow:
         up(1);
         break;
-    case 1:
+    case OutputLayout::NewColumn:
         links(1);
         break;
-    case 2:
+    case OutputLayout::NewRowTab:
         send(vk::Shift, shiftScan(), true);
         Ret();
         send(vk::Shift, shiftScan(), false);
         break;
-    case 3:
+    case OutputLayout::NextTabField:
         stab(1);
+        break;
+    case OutputLayout::None:
         break;
     }
 }
@@ -199,15 +224,17 @@ void KeySink::pausePrefix() {
 }
 
 void KeySink::decimalKey() {
-    switch (frm_.Notation.ItemIndex()) {
-    case 0:
+    switch (static_cast<DecimalNotation>(ctx_.Notation.ItemIndex())) {
+    case DecimalNotation::English:
         tap(vk::OemPeriod);
         break;
-    case 1:
+    case DecimalNotation::German:
         tap(vk::OemComma);
         break;
-    case 2:
+    case DecimalNotation::Automatic:
         tap(vk::Decimal);
+        break;
+    case DecimalNotation::None:
         break;
     }
 }
@@ -231,10 +258,10 @@ void KeySink::TypeChar(unsigned char ch, unsigned char code) {
         tap(SafeCharacterKey(code));
         send(vk::Shift, shiftScan(), false);
     } else if (IsDigit(ch)) {
-        tap(SafeCharacterKey(code) + 48);
+        tap(numpadKeyForDigit(ch));
     } else if (ch >= 32 && ch <= 126) {
         const int key = SafeCharacterKey(code);
-        const int scan = key == code ? frm_.layout.scanCode(key) : 0;
+        const int scan = key == code ? ctx_.layout.scanCode(key) : 0;
         tap(key, scan);
     } else {
         tap(vk::Space);
@@ -290,7 +317,7 @@ void KeySink::typeClockText(const RecordText& text, char separator) {
         const unsigned char ch = CharAt(text, k);
         if (separator != 0 && ch == static_cast<unsigned char>(separator)) {
             // A separator the layout cannot type is left out rather than sent as a stray key.
-            const auto key = frm_.layout.keyForChar(static_cast<char>(ch));
+            const auto key = ctx_.layout.keyForChar(static_cast<char>(ch));
             if (!key || !IsSafeKey(key->vk)) continue;
             int modifier = 0;
             if (key->shiftState == kShiftBit) modifier = vk::Shift;
@@ -300,26 +327,32 @@ void KeySink::typeClockText(const RecordText& text, char separator) {
             tap(key->vk);
             if (modifier) send(modifier, 0, false);
         } else if (IsDigit(ch)) {
-            tap(vk::Numpad0 + (ch - '0'));
+            tap(numpadKeyForDigit(ch));
         } else {
             tap(SafeCharacterKey(ch));
         }
     }
 }
 
+void KeySink::markingCell(bool marking, const RecordText& text) {
+    if (!marking) return;
+    Farbe(text);
+    ReUTab(1);
+}
+
 void KeySink::Datumzeitaus() {
-    const bool withDate = frm_.Datumaus.Checked();
+    const bool withDate = ctx_.Datumaus.Checked();
     if (withDate) {
         ReUTab(1);
-        typeClockText(FormatDateTime(frm_.clock.shortDateFormat(), frm_.clock.now()),
-                      frm_.clock.dateSeparator());
+        typeClockText(FormatDateTime(ctx_.clock.shortDateFormat(), ctx_.clock.now()),
+                      ctx_.clock.dateSeparator());
         LiOSTab(1);
     }
-    if (frm_.Zeitaus.Checked()) {
+    if (ctx_.Zeitaus.Checked()) {
         ReUTab(1);
         if (withDate) ReUTabTime(1);
-        typeClockText(FormatDateTime(frm_.clock.longTimeFormat(), frm_.clock.now()),
-                      frm_.clock.timeSeparator());
+        typeClockText(FormatDateTime(ctx_.clock.longTimeFormat(), ctx_.clock.now()),
+                      ctx_.clock.timeSeparator());
         if (withDate) LiOSTabTime(1);
         LiOSTab(1);
     }

@@ -6,12 +6,34 @@
 
 namespace qorva {
 
-class TMainFrm;
-struct KeyEvent;
+class ClockProvider;
+class EventLoop;
+class KeyLayout;
+class KeyboardPort;
+class TCheckBox;
+class TRadioGroup;
+
+// The cursor layouts of Ausgabeart, by item index; None while no item is chosen.
+enum class OutputLayout { None = -1, NewRow = 0, NewColumn = 1, NewRowTab = 2, NextTabField = 3 };
+// The decimal key chosen by Notation, by item index.
+enum class DecimalNotation { None = -1, English = 0, German = 1, Automatic = 2 };
+
+// What the key sink reads: where keys go, how long moves wait, and the paste settings,
+// read at the moment each key is sent.
+struct KeySinkContext {
+    KeyboardPort& keyboard;
+    const KeyLayout& layout;
+    EventLoop& loop;
+    const ClockProvider& clock;
+    TRadioGroup& Ausgabeart;
+    const TRadioGroup& Notation;
+    const TCheckBox& Datumaus;
+    const TCheckBox& Zeitaus;
+};
 
 class KeySink {
   public:
-    explicit KeySink(TMainFrm& frm) : frm_(frm) {}
+    explicit KeySink(const KeySinkContext& context) : ctx_(context) {}
 
     // Primitive moves; a count of 0 or less sends nothing.
     void down(int i);
@@ -42,6 +64,8 @@ class KeySink {
     void Farbe(const RecordText& simstr);
     void Farbe2(unsigned char simchr);
     void Datumzeitaus();
+    // The marking cell in front of a value: the marking and a move on, when marking is on.
+    void markingCell(bool marking, const RecordText& text);
 
     // Single keys for the field helpers: the decimal key of Notation, a character code
     // as a key (a system key's code becomes Space), a Subtract press without release.
@@ -56,10 +80,10 @@ class KeySink {
     void settle();
     void pausePrefix();
     void typeClockText(const RecordText& text, char separator);
-    int layout() const;
+    OutputLayout layout() const;
     int shiftScan() const;
 
-    TMainFrm& frm_;
+    KeySinkContext ctx_;
 };
 
 } // namespace qorva

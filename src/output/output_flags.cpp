@@ -1,6 +1,6 @@
 #include "output/output_flags.h"
 
-#include "shell/main_frm.h"
+#include "platform/controls.h"
 
 #include <vector>
 
@@ -197,7 +197,7 @@ const FlagButton kButtons[] = {
 
 } // namespace
 
-OutputFlags::OutputFlags(TMainFrm& frm) : frm_(frm) {
+OutputFlags::OutputFlags(TForm& form) : form_(form) {
     buildBoxes();
     buildButtons();
     wireReactions();
@@ -205,14 +205,14 @@ OutputFlags::OutputFlags(TMainFrm& frm) : frm_(frm) {
 
 // The group box of a page with the given caption, made when it is first needed, so the
 // tree holds pages, then groups and boxes in the order of the flag table.
-static TControl& containerFor(TMainFrm& frm, const char* pageName, const char* groupCaption) {
-    TControl* page = frm.form.find(pageName);
+static TControl& containerFor(TForm& form, const char* pageName, const char* groupCaption) {
+    TControl* page = form.find(pageName);
     if (!groupCaption) return *page;
     for (const auto& group : kGroups) {
         if (std::string(group.page) != pageName || std::string(group.caption) != groupCaption)
             continue;
-        if (TControl* made = frm.form.find(group.name)) return *made;
-        auto& box = frm.form.add<TGroupBox>(group.name, page);
+        if (TControl* made = form.find(group.name)) return *made;
+        auto& box = form.add<TGroupBox>(group.name, page);
         box.Caption = group.caption;
         box.Hint = group.hint;
         return box;
@@ -222,14 +222,14 @@ static TControl& containerFor(TMainFrm& frm, const char* pageName, const char* g
 
 void OutputFlags::buildBoxes() {
     for (const auto& flag : kFlagBoxes) {
-        auto& box = frm_.form.add<TCheckBox>("CheckBox" + std::to_string(flag.number),
-                                             &containerFor(frm_, flag.page, flag.group));
+        auto& box = form_.add<TCheckBox>("CheckBox" + std::to_string(flag.number),
+                                         &containerFor(form_, flag.page, flag.group));
         box.Caption = flag.caption;
         box.setChecked(true);
         boxes_[static_cast<size_t>(flag.number)] = &box;
         throughAusgabe_[static_cast<size_t>(flag.number)] = flag.throughAusgabe;
         if (flag.number == 22) {
-            autoChkbx_ = &frm_.form.add<TCheckBox>("AutoChkbx", box.Parent());
+            autoChkbx_ = &form_.add<TCheckBox>("AutoChkbx", box.Parent());
             autoChkbx_->Caption = "AUTO";
         }
     }
@@ -238,8 +238,7 @@ void OutputFlags::buildBoxes() {
 
 void OutputFlags::buildButtons() {
     for (const auto& spec : kButtons) {
-        auto& button =
-            frm_.form.add<TButton>(spec.name, &containerFor(frm_, spec.page, spec.group));
+        auto& button = form_.add<TButton>(spec.name, &containerFor(form_, spec.page, spec.group));
         button.Caption = spec.caption;
         button.Hint = spec.all ? kAllHint : kNoneHint;
         const std::vector<int>& numbers = spec.rangesOrBoxes;

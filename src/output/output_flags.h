@@ -7,15 +7,15 @@
 
 namespace qorva {
 
-class TMainFrm;
+class TForm;
 class TCheckBox;
-class TButton;
 
 class OutputFlags {
   public:
     static constexpr int kHighestFlag = 102;
 
-    explicit OutputFlags(TMainFrm& frm);
+    // Adds the boxes, their groups and the "ALLE"/"NICHTS" buttons to the form.
+    explicit OutputFlags(TForm& form);
 
     bool ausgabe(int a) const;
     bool ausgabe2(int a, int b) const;
@@ -34,7 +34,7 @@ class OutputFlags {
     void dotGainReaction(int flag, int referenceBox);
     void colorimetryReaction();
 
-    TMainFrm& frm_;
+    TForm& form_;
     std::array<TCheckBox*, kHighestFlag + 1> boxes_{};
     std::array<bool, kHighestFlag + 1> throughAusgabe_{};
     TCheckBox* autoChkbx_ = nullptr;

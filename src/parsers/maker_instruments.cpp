@@ -1,6 +1,9 @@
-#include "parsers/parsers.h"
-
-#include "shell/main_frm.h"
+// The maker's own instruments: the colour-difference instrument (page VARNIKPage) and the
+// XYZ instrument (page LUMAPage). Their lines go from the queue to the family unchanged.
+#include "output/output_flags.h"
+#include "output/value_column.h"
+#include "parsers/family.h"
+#include "parsers/parse_state.h"
 
 #include <cstdio>
 
@@ -10,6 +13,21 @@ namespace {
 
 // The quantity letters: 1 to 6 for the colour-difference instrument, 7 to 9 for XYZ.
 const RecordText Kennbuchstaben = "CMYKEVXYZ";
+
+// Which letters an instrument sends, the flag of its first letter's box, its marking box,
+// and whether its values come scaled (thousandths, delta E in tenths).
+struct MakerRecordKind {
+    int firstLetter;
+    int letters;
+    int firstFlag;
+    int markingBox;
+    bool scaleValues;
+};
+
+constexpr MakerRecordKind kColourDifference{
+    .firstLetter = 1, .letters = 6, .firstFlag = 90, .markingBox = 76, .scaleValues = true};
+constexpr MakerRecordKind kXyz{
+    .firstLetter = 7, .letters = 3, .firstFlag = 100, .markingBox = 74, .scaleValues = false};
 
 // The leading number of a value field (spaces, a sign, digits, a fraction); the rest of
 // the field is ignored, and a field without a number reads as 0.
@@ -33,55 +51,50 @@ RecordText fixedPoint(double value, int decimals) {
     return text;
 }
 
-} // namespace
+class MakerInstrumentFamily : public InstrumentFamily {
+  public:
+    MakerInstrumentFamily(const ParserContext& context, const MakerRecordKind& kind)
+        : ctx_(context), kind_(kind) {}
+    void typeRecord(FamilyRecord& record) override;
+
+  private:
+    RecordText valueOf(const RecordText& letter, const RecordText& field) const;
+
+    ParserContext ctx_;
+    MakerRecordKind kind_;
+};
+
+RecordText MakerInstrumentFamily::valueOf(const RecordText& letter, const RecordText& field) const {
+    if (!kind_.scaleValues) return field;
+    if (letter == "E") return fixedPoint(leadingNumber(field) / 10, 1);
+    return fixedPoint(leadingNumber(field) / 1000, 3);
+}
 
 // Looks up each selected letter's first occurrence and types the 7 characters after it,
-// one value below the other with an optional marking cell; then the date and time, and
-// the cursor to the top of the next free column.
-void Parsers::processMakerRecord(const std::string& record, int firstLetter, int letters,
-                                 int firstFlag, int markingBox, bool scaleValues) {
-    KeySink& keys = frm_.keys;
-    const bool marking = frm_.flags.checked(markingBox);
-    int count = 0;
-    for (int i = 0; i < letters; ++i) {
-        if (!frm_.flags.ausgabe(firstFlag + i)) continue;
-        const RecordText letter = Copy(Kennbuchstaben, firstLetter + i, 1);
-        const int a = Pos(letter, record);
+// one value below the other; then the date and time, and the cursor to the top of the
+// next free column.
+void MakerInstrumentFamily::typeRecord(FamilyRecord& record) {
+    const RecordText& line = record.line;
+    ValueColumn column(ctx_.keys, ctx_.flags.checked(kind_.markingBox));
+    for (int i = 0; i < kind_.letters; ++i) {
+        if (!ctx_.flags.ausgabe(kind_.firstFlag + i)) continue;
+        const RecordText letter = Copy(Kennbuchstaben, kind_.firstLetter + i, 1);
+        const int a = Pos(letter, line);
         if (a == 0) continue;
-        if (marking) {
-            keys.Farbe(letter);
-            keys.ReUTab(1);
-        }
-        const RecordText field = Copy(record, a + 1, 7);
-        if (!scaleValues)
-            keys.messzeig(field);
-        else if (letter == "E")
-            keys.messzeig(fixedPoint(leadingNumber(field) / 10, 1));
-        else
-            keys.messzeig(fixedPoint(leadingNumber(field) / 1000, 3));
-        if (marking) keys.LiO(1);
-        keys.UReRet();
-        ++count;
+        column.add(letter, valueOf(letter, Copy(line, a + 1, 7)));
     }
-    keys.LiO(1);
-    keys.Datumzeitaus();
-    keys.ReUTab(1);
-    frm_.parseState.RecBuf.clear();
-    if (marking) keys.ReUTab(1);
-    keys.ReUTab(1);
-    for (int k = 0; k < count; ++k) keys.OLiSRet();
+    column.finish(ctx_.state.RecBuf);
 }
 
-void Parsers::ProcessColourDifferenceRecord(const std::string& record) {
-    processMakerRecord(record, 1, 6, 90, 76, true);
+} // namespace
+
+std::unique_ptr<InstrumentFamily> MakeColourDifferenceFamily(const ParserContext& context,
+                                                             FieldHelpers&) {
+    return std::make_unique<MakerInstrumentFamily>(context, kColourDifference);
 }
 
-void Parsers::ProcessXYZRecord(const std::string& record) {
-    processMakerRecord(record, 7, 3, 100, 74, false);
+std::unique_ptr<InstrumentFamily> MakeXyzFamily(const ParserContext& context, FieldHelpers&) {
+    return std::make_unique<MakerInstrumentFamily>(context, kXyz);
 }
-
-// The plate reader's pictures and lines are read by their own section, which is not
-// part of the program yet; RSbuffer is left for it untouched.
-void Parsers::ProcessPlateReader() {}
 
 } // namespace qorva

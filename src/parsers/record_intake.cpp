@@ -1,6 +1,8 @@
 #include "parsers/parsers.h"
 
-#include "shell/main_frm.h"
+#include "parsers/page_independent_rules.h"
+#include "parsers/parse_state.h"
+#include "platform/controls.h"
 
 #include <algorithm>
 #include <cstring>
@@ -18,10 +20,6 @@ bool isLeadCharacter(unsigned char c) {
 }
 
 const char* const kPlateReaderIdentifiers[] = {"ZINTOKA", "PLAXEN ", "NOVIR  "};
-
-bool isColourLetter(unsigned char c) {
-    return std::strchr("VCMYOGBK", c) != nullptr && c != 0;
-}
 
 bool endsWithLineEnd(const RecordText& s) {
     const unsigned char last = CharAt(s, Length(s));
@@ -48,188 +46,85 @@ void scanForPlateReader(RecordText& recBuf, bool& image) {
 } // namespace
 
 void Parsers::takeIntoRecBuf(const RecordText& record, bool& image) {
-    RecordText& recBuf = frm_.parseState.RecBuf;
+    RecordText& recBuf = ctx_.state.RecBuf;
     recBuf += record;
     recBuf += 'D'; // sentinel: the front cut always stops
     size_t cut = 0;
     while (cut < recBuf.size() && !isLeadCharacter(static_cast<unsigned char>(recBuf[cut]))) ++cut;
     recBuf.erase(0, cut);
     recBuf.pop_back();
-    if (recBuf.empty()) recBuf = " ";
+    if (recBuf.empty()) recBuf.assign(1, ' ');
     scanForPlateReader(recBuf, image);
 }
 
 // Plate-reader image texts belong to the picture capture; until it is part of the
 // program such a text is dropped whole, so the next record starts on a clean RecBuf.
 void Parsers::imageTransfer(const RecordText&) {
-    frm_.parseState.RecBuf.clear();
+    ctx_.state.RecBuf.clear();
 }
 
-void Parsers::Testrcv(TControl*, const char* DataPtr, int DataSize) {
-    RecordViews views;
-    if (intake(RecordText(DataPtr, static_cast<size_t>(std::max(DataSize, 0))), views))
-        familySections(views);
+Parsers::Parsers(const ParserContext& context)
+    : fields(context.keys, context.state), ctx_(context) {
+    for (const FamilyRow& row : FamilyTable())
+        families_.emplace_back(row.page, row.make(ctx_, fields));
 }
 
-bool Parsers::intake(const RecordText& record, RecordViews& views) {
+Parsers::~Parsers() = default;
+
+InstrumentFamily* Parsers::familyOf(const TTabSheet* page) const {
+    if (!page) return nullptr;
+    for (const auto& [name, family] : families_)
+        if (name == page->Name()) return family.get();
+    return nullptr;
+}
+
+// The section of the active page's family, then the rules that end every record.
+void Parsers::Testrcv(const TControl*, const char* DataPtr, int DataSize) {
+    FamilyRecord record;
+    if (!intake(RecordText(DataPtr, static_cast<size_t>(std::max(DataSize, 0))), record)) return;
+    if (InstrumentFamily* family = familyOf(ctx_.densito.ActivePage())) family->typeRecord(record);
+    PageIndependentRules(ctx_, record.colourSet);
+    ctx_.state.RecBuf.clear();
+}
+
+void Parsers::typeQueuedLine(const TTabSheet& page, const std::string& line) {
+    InstrumentFamily* family = familyOf(&page);
+    if (!family) return;
+    FamilyRecord record;
+    record.line = line;
+    family->typeRecord(record);
+}
+
+// The plate reader's family reads RSbuffer itself; without one the buffer stays as it is.
+void Parsers::ProcessPlateReader() {
+    if (InstrumentFamily* family = familyOf(ctx_.densito.ActivePage())) {
+        FamilyRecord none;
+        family->typeRecord(none);
+    }
+}
+
+bool Parsers::intake(const RecordText& record, FamilyRecord& views) {
     bool image = Length(record) >= 900;
     if (!image) takeIntoRecBuf(record, image);
     if (image) {
         imageTransfer(record);
         return false;
     }
-    RecordText& recBuf = frm_.parseState.RecBuf;
+    RecordText& recBuf = ctx_.state.RecBuf;
     const bool complete = endsWithLineEnd(recBuf) ||
                           (Length(recBuf) > 5 && Pos("%", recBuf) > 0 && Pos(".", recBuf) > 0);
     if (!complete) return false;
 
     views.raw = recBuf;
     if (CharAt(recBuf, 1) == 'D') {
-        dotsuch(recBuf);
+        FieldHelpers::dotsuch(recBuf);
     } else {
         recBuf = Trim(recBuf);
         views.trimmed = recBuf;
     }
-    if (!(CharAt(recBuf, 1) == 'D' && CharAt(recBuf, 2) != 'V')) stringtest(recBuf);
+    if (!(CharAt(recBuf, 1) == 'D' && CharAt(recBuf, 2) != 'V')) FieldHelpers::stringtest(recBuf);
     if (Length(recBuf) > 5 && Copy(recBuf, 1, 2) == "CP") recBuf[0] = 'I';
     return true;
-}
-
-void Parsers::familySections(const RecordViews& views) {
-    std::string colourSet;
-    if (frm_.densito.ActivePage() == &frm_.Blatt5) pfiSection(views, colourSet);
-    pageIndependentRules(colourSet);
-    frm_.parseState.RecBuf.clear();
-}
-
-void Parsers::dotsuch(RecordText& ds) {
-    if (Length(ds) <= 7) return;
-    const int L = Length(ds);
-    const auto at = [&](int p) { return CharAt(ds, p); };
-    bool trigger = false;
-    for (int k = 1; k <= L && !trigger; ++k) {
-        if (at(k) == 'K' && k + 5 >= 6 && at(k + 5) == '\r') trigger = true;
-        if (k >= 5 && at(k) == '\r' && at(k + 1) == '\r') trigger = true;
-    }
-    if (trigger) such(ds);
-    trigger = false;
-    for (int k = 1; k <= Length(ds) && !trigger; ++k)
-        if (at(k) == 'K' && k + 4 >= 6 && at(k + 4) == '\r') trigger = true;
-    if (trigger) such(ds);
-    const int n = Length(ds);
-    if (at(n) == '%' && (at(n - 5) == 'K' || at(n - 4) == 'K')) such(ds);
-    if (Pos("%\r\n", ds) > 0) such(ds);
-    if (Pos("% \r\n", ds) > 0) such(ds);
-}
-
-void Parsers::such(RecordText& s) {
-    if (Copy(s, 1, 2) == "DV") return;
-    int i = 8;
-    while (i <= Length(s) && !isColourLetter(CharAt(s, i))) ++i;
-    if (i > Length(s)) return; // no colour letter: the text stays as it is
-    s = "DV" + Copy(s, i, Length(s));
-    const auto pad = [&s](int first, int distance, const char* spaces) {
-        const int L = Length(s);
-        for (int j = first; j <= L; ++j)
-            if (CharAt(s, j) == '%' && isColourLetter(CharAt(s, j - distance)))
-                s = Copy(s, 1, j - distance) + spaces + Copy(s, j - distance + 1, Length(s));
-    };
-    pad(6, 3, " ");
-    pad(5, 2, "  ");
-}
-
-void Parsers::stringtest(RecordText& mess) {
-    RecordText out = Copy(mess, 1, 1);
-    const auto endsWith = [&out](unsigned char c) { return CharAt(out, Length(out)) == c; };
-    for (int k = 2; k <= Length(mess); ++k) {
-        const unsigned char ch = CharAt(mess, k);
-        if (std::strchr(" %-.0123456789LNPV", ch) && ch != 0) {
-            out += static_cast<char>(ch);
-        } else if (std::strchr("BGKORd", ch) && ch != 0) {
-            if (!endsWith(' ')) out += ' ';
-            out += static_cast<char>(ch);
-        } else if (std::strchr("CEHMYbhxy", ch) && ch != 0) {
-            const bool joined = endsWith('d') || Length(out) == 1 || endsWith('T') ||
-                                CharAt(out, Length(out) - 1) == 'T' || endsWith(' ');
-            if (!joined) out += ' ';
-            out += static_cast<char>(ch);
-        } else if (ch == 'a') {
-            if (Length(out) <= 6) continue;
-            int n = Length(out);
-            if (CharAt(out, n - 5) == 'L')
-                out = Copy(out, 1, n - 5) + " " + Copy(out, n - 4, 5) + " ";
-            n = Length(out);
-            if (CharAt(out, n - 6) == 'L') {
-                if (CharAt(out, n - 5) == ' ' || CharAt(out, n - 5) == '1')
-                    out += ' ';
-                else
-                    out = Copy(out, 1, n - 6) + " " + Copy(out, n - 5, 6);
-            }
-            out += 'a';
-        }
-    }
-    if (CharAt(out, 1) == 'T') {
-        if (Length(out) > 10) {
-            if (CharAt(out, 6) == '%' && std::strchr("YCM", CharAt(out, 3)) && CharAt(out, 3) != 0)
-                Insert(" ", out, 4);
-            else if (CharAt(out, 11) == '%')
-                Insert(" ", out, 9);
-        }
-        if (Length(out) > 11 && (CharAt(out, 4) == '-' || CharAt(out, 9) == '-'))
-            out = "TMP 0" + Copy(mess, 13, Length(mess));
-    }
-    mess = out;
-}
-
-bool Parsers::gnull(const RecordText& Dicht) {
-    return Length(Dicht) >= 4 && CharAt(Dicht, 1) == '0' && CharAt(Dicht, 3) == '0' &&
-           CharAt(Dicht, 4) == '0';
-}
-
-bool Parsers::null(const RecordText& Dichte) {
-    for (int p : {2, 7, 12, 17})
-        if (!gnull(Copy(Dichte, p, 4))) return false;
-    return true;
-}
-
-RecordText Parsers::del(const RecordText& Wert, int entf) {
-    RecordText rest = Wert;
-    Delete(rest, 1, entf);
-    return rest;
-}
-
-RecordText Parsers::ausdel(const RecordText& Wert, int ab, int zeig, int entf) {
-    frm_.keys.Farbe(Copy(Wert, ab, zeig));
-    RecordText& recBuf = frm_.parseState.RecBuf;
-    Delete(recBuf, 1, entf);
-    return recBuf;
-}
-
-RecordText Parsers::ausdel2(const RecordText& Wert, int ab, int zeig, int entf) {
-    KeySink& keys = frm_.keys;
-    const auto typeKey = [&](unsigned char ch) { keys.tapCharacterCode(ch); };
-    const auto isEnd = [](unsigned char c) { return c == '%' || c == '\r' || c == '\n'; };
-    if (ab >= 1 && ab <= Length(Wert)) {
-        if (CharAt(Wert, ab) == '-')
-            keys.pressSubtract();
-        else
-            typeKey(CharAt(Wert, ab));
-    }
-    int t = std::max(ab + 1, 1);
-    while (t <= Length(Wert) && CharAt(Wert, t) != '.' && !isEnd(CharAt(Wert, t)))
-        typeKey(CharAt(Wert, t++));
-    keys.decimalKey();
-    if (t <= Length(Wert) && isEnd(CharAt(Wert, t))) entf = t - 1;
-    if (CharAt(Wert, t) == '.') {
-        for (int p = t + 1; p <= ab + zeig - 1 && p <= Length(Wert); ++p) {
-            if (isEnd(CharAt(Wert, p)))
-                entf = p - 1;
-            else
-                typeKey(CharAt(Wert, p));
-        }
-    }
-    if (entf > Length(Wert)) entf = Length(Wert);
-    return del(Wert, entf);
 }
 
 } // namespace qorva

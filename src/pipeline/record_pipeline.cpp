@@ -1,18 +1,52 @@
 #include "pipeline/record_pipeline.h"
 
-#include "shell/main_frm.h"
+#include "parsers/parse_state.h"
+#include "parsers/parsers.h"
+#include "platform/controls.h"
+#include "platform/fault_log.h"
+
+#include <cstdio>
+#include <exception>
 
 namespace qorva {
 
-RecordPipeline::RecordPipeline(TMainFrm& frm)
-    : RSbuffer(36, ' '), frm_(frm), parsers_(&frm.parsers) {}
+namespace {
+
+// A record on one line of a report: control and other bytes as escapes.
+std::string printable(const std::string& record) {
+    std::string shown;
+    for (const char c : record) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b == '\r') {
+            shown += "\\r";
+        } else if (b == '\n') {
+            shown += "\\n";
+        } else if (b < 32 || b > 126) {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02X", b);
+            shown += hex;
+        } else {
+            shown += c;
+        }
+    }
+    return shown;
+}
+
+} // namespace
+
+RecordPipeline::RecordPipeline(const PipelineContext& context)
+    : ctx_(context), parsers_(&context.parsers) {}
+
+bool RecordPipeline::running() const {
+    return !ctx_.Button3.Enabled;
+}
 
 bool RecordPipeline::onPlateReaderPage() const {
-    return frm_.densito.ActivePageIndex() == 3;
+    return ctx_.densito.ActivePageIndex() == 3;
 }
 
 void RecordPipeline::writeMonitorLastLine(const std::string& line) {
-    auto& lines = frm_.RSMemo.Lines;
+    auto& lines = ctx_.RSMemo.Lines;
     if (lines.empty())
         lines.push_back(line);
     else
@@ -22,11 +56,10 @@ void RecordPipeline::writeMonitorLastLine(const std::string& line) {
 void RecordPipeline::completeLine(std::string& line) {
     line += '\n';
     writeMonitorLastLine(line);
-    const bool queueing = frm_.Manufacturer.ActivePageIndex() == 0 || !onPlateReaderPage();
+    const bool queueing = ctx_.Manufacturer.ActivePageIndex() == 0 || !onPlateReaderPage();
     const int length = static_cast<int>(line.size());
-    if (frm_.running() && queueing && length > 5 && length <= kMaxRecordLength)
-        RSBUF.push_back(line);
-    frm_.RSMemo.Lines.emplace_back();
+    if (running() && queueing && length > 5 && length <= kMaxRecordLength) RSBUF.push_back(line);
+    ctx_.RSMemo.Lines.emplace_back();
     line.clear();
 }
 
@@ -34,8 +67,8 @@ void RecordPipeline::CommPortDriver1ReceiveData(const char* DataPtr, int DataSiz
     std::string line;
     if (!Fs.empty()) {
         line.swap(Fs);
-    } else if (!frm_.RSMemo.Lines.empty()) {
-        line = frm_.RSMemo.Lines.back();
+    } else if (!ctx_.RSMemo.Lines.empty()) {
+        line = ctx_.RSMemo.Lines.back();
     }
     for (int k = 0; k < DataSize; ++k) {
         const auto b = static_cast<unsigned char>(DataPtr[k]);
@@ -49,7 +82,7 @@ void RecordPipeline::CommPortDriver1ReceiveData(const char* DataPtr, int DataSiz
         Fs = std::move(line);
     }
     if (onPlateReaderPage() && DataSize > 0)
-        RSbuffer.append(DataPtr, static_cast<size_t>(DataSize));
+        ctx_.state.RSbuffer.append(DataPtr, static_cast<size_t>(DataSize));
 }
 
 void RecordPipeline::removeHead() {
@@ -58,23 +91,21 @@ void RecordPipeline::removeHead() {
 
 void RecordPipeline::dispatch() {
     Parsers& parsers = *parsers_;
-    if (frm_.Manufacturer.ActivePageIndex() <= 0) {
+    if (ctx_.Manufacturer.ActivePageIndex() <= 0) {
         if (RSBUF.empty()) return;
         const std::string record = RSBUF.front();
-        if (frm_.TALMOPages.ActivePage() == &frm_.VARNIKPage)
-            parsers.ProcessColourDifferenceRecord(record);
-        else if (frm_.TALMOPages.ActivePage() == &frm_.LUMAPage)
-            parsers.ProcessXYZRecord(record);
+        if (const TTabSheet* page = ctx_.TALMOPages.ActivePage())
+            parsers.typeQueuedLine(*page, record);
         removeHead();
-        RSbuffer.clear();
+        ctx_.state.RSbuffer.clear();
     } else if (!onPlateReaderPage() && !RSBUF.empty()) {
         char buffer[kMaxRecordLength];
         const std::string& head = RSBUF.front();
         const int length = static_cast<int>(std::min<size_t>(head.size(), sizeof buffer));
         head.copy(buffer, static_cast<size_t>(length));
-        parsers.Testrcv(&frm_.densito, buffer, length);
+        parsers.Testrcv(&ctx_.densito, buffer, length);
         removeHead();
-        RSbuffer.clear();
+        ctx_.state.RSbuffer.clear();
     } else {
         RSBUF.clear();
         parsers.ProcessPlateReader();
@@ -88,14 +119,25 @@ void RecordPipeline::ParseTimerTimer() {
     // is freed and the record dropped, so the queue keeps moving.
     try {
         dispatch();
+    } catch (const std::exception& fault) {
+        dropFailedRecord(fault.what());
     } catch (...) {
-        if (frm_.Manufacturer.ActivePageIndex() <= 0 || !onPlateReaderPage()) removeHead();
+        dropFailedRecord("unknown fault");
     }
     semaphore = true;
 }
 
+void RecordPipeline::dropFailedRecord(const std::string& reason) {
+    ++droppedRecords_;
+    const bool fromQueue = ctx_.Manufacturer.ActivePageIndex() <= 0 || !onPlateReaderPage();
+    const std::string record = fromQueue && !RSBUF.empty() ? RSBUF.front() : ctx_.state.RSbuffer;
+    ctx_.faults.report("record dropped after a parser fault (" + reason +
+                       "): " + printable(record));
+    if (fromQueue) removeHead();
+}
+
 void RecordPipeline::WatchdogTimer() {
-    ParseState& state = frm_.parseState;
+    ParseState& state = ctx_.state;
     if (state.RecBuf.size() > 1 && state.RecBuf == state.RecBufSeen) {
         if (state.RecBufStale == state.RecBufSeen) {
             if (state.RecBuf == "00.0") state.RecBuf.clear();
@@ -108,7 +150,7 @@ void RecordPipeline::WatchdogTimer() {
 }
 
 void RecordPipeline::BlattEnter() {
-    RSbuffer.clear();
+    ctx_.state.RSbuffer.clear();
 }
 
 } // namespace qorva

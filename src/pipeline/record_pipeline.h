@@ -7,15 +7,32 @@
 
 namespace qorva {
 
-class TMainFrm;
+class FaultLog;
 class Parsers;
+class TButton;
+class TMemo;
+class TPageControl;
+struct ParseState;
+
+// What the pipeline reads and writes: the monitor, the running state (START disabled),
+// the device pages, the parsers' shared text and where faults are reported.
+struct PipelineContext {
+    TMemo& RSMemo;
+    const TButton& Button3;
+    const TPageControl& Manufacturer;
+    const TPageControl& TALMOPages;
+    const TPageControl& densito;
+    ParseState& state;
+    Parsers& parsers;
+    FaultLog& faults;
+};
 
 class RecordPipeline {
   public:
     // The longest record the parsers take; longer lines belong to no instrument.
     static constexpr int kMaxRecordLength = 255;
 
-    explicit RecordPipeline(TMainFrm& frm);
+    explicit RecordPipeline(const PipelineContext& context);
 
     void CommPortDriver1ReceiveData(const char* DataPtr, int DataSize);
     void ParseTimerTimer();
@@ -25,20 +42,26 @@ class RecordPipeline {
     // The parsers the dispatch calls; the main window's own unless replaced.
     void setParsers(Parsers& parsers) { parsers_ = &parsers; }
 
+    // Typing is on exactly while START is disabled.
+    bool running() const;
+    // Records a parser failed on: each was dropped, counted and reported.
+    int droppedRecords() const { return droppedRecords_; }
+
     std::deque<std::string> RSBUF;
     std::string Fs;
     bool semaphore = true;
-    std::string RSbuffer;
 
   private:
     void completeLine(std::string& line);
     void writeMonitorLastLine(const std::string& line);
     void dispatch();
     void removeHead();
+    void dropFailedRecord(const std::string& reason);
     bool onPlateReaderPage() const;
 
-    TMainFrm& frm_;
-    Parsers* parsers_ = nullptr;
+    PipelineContext ctx_;
+    Parsers* parsers_;
+    int droppedRecords_ = 0;
 };
 
 } // namespace qorva

@@ -71,7 +71,7 @@ void TCommPortDriver::ApplyComPortSettings() {
     settings.dataBits = dataBits_ + 5;
     settings.parity = parity_;
     settings.stopBits = stopBits_;
-    handle_->applySettings(settings);
+    if (!handle_->applySettings(settings) && OnSettingsRefused) OnSettingsRefused(DevicePath());
     FlushBuffers(true, true);
     handle_->setQueueSizes(inBufSize_, outBufSize_);
 }

@@ -129,6 +129,8 @@ class TCommPortDriver {
 
     TComPortReceiveDataEvent OnReceiveData;
     TComPortReceivePacketEvent OnReceivePacket;
+    // The device refused the line settings; the port stays open with what it took.
+    std::function<void(const std::string& device)> OnSettingsRefused;
 
     // The device path the current port number opens.
     std::string DevicePath() const { return portMap_.pathFor(comPort_); }

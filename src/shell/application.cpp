@@ -22,9 +22,9 @@ QorvaApplication::QorvaApplication(const PlatformServices& platform, ShellLaunch
     : frm(platform), startopt(launcher), settings_(std::move(settings)), log_(log) {
     const ProfileFile ini = ProfileFile::load(settings_.path);
     FormCreate(ini);
-    frm.Form4 = &form4;
+    frm.colourPlaces.sevenColourOrder = &form4;
     form4.FormCreate(ReadSevenColourOrder(ini));
-    frm.Form3 = &form3;
+    frm.colourPlaces.fourColourOrder = &form3;
     form3.FormCreate(ReadFourColourOrder(ini));
     startopt.FormCreate(ini);
     for (const auto& [edit, button] : {std::pair{&startopt.SWDensPrg, &frm.SWPrgst},
@@ -45,7 +45,7 @@ void QorvaApplication::FormCreate(const ProfileFile& ini) {
     frm.Ausgabeart.setItemIndex(0);
     frm.Commport.setItemIndex(1);
     ReadMainWindowSettings(frm, ini);
-    frm.pipeline.RSbuffer.assign(36, ' ');
+    frm.parseState.RSbuffer.assign(36, ' ');
 }
 
 // The interface texts follow the stored language; without a settings file the first

@@ -1,8 +1,5 @@
 #include "shell/main_frm.h"
 
-#include "dialogs/Konfig.h"
-#include "dialogs/Konfig2.h"
-
 namespace qorva {
 
 namespace {
@@ -114,29 +111,11 @@ void TMainFrm::wireEvents() {
                                            int32_t DataSize) {
         pipeline.CommPortDriver1ReceiveData(DataPtr, DataSize);
     };
+    CommPortDriver1.OnSettingsRefused = [this](const std::string& device) {
+        faults.report("the line settings were refused by " + device);
+    };
     for (TTabSheet* page : {&Blatt1, &Blatt2, &Blatt3, &Blatt4, &Blatt5})
         page->OnEnter = [this] { pipeline.BlattEnter(); };
-}
-
-void TMainFrm::Wo1(int& farb, int& davor, int stelle) const {
-    farb = 18;
-    davor = 0;
-    for (int i = 1; i <= 4; ++i) {
-        const int a = Form3 ? Form3->colourAt(i) : i;
-        if (i < stelle && flags.ausgabe(18 + a)) ++davor;
-        if (i == stelle) farb = 18 + a;
-    }
-}
-
-void TMainFrm::Wo2(int& farb, int& davor, int stelle) const {
-    farb = 23;
-    davor = 0;
-    for (int i = 1; i <= 7; ++i) {
-        const int j = Form4 ? Form4->colourAt(i) : i;
-        const int flag = j == 7 ? 23 : 23 + j;
-        if (i < stelle && flags.ausgabe(flag)) ++davor;
-        if (i == stelle) farb = 23 + j;
-    }
 }
 
 TComPortBaudRate TMainFrm::selectedBitRate() const {
@@ -183,7 +162,7 @@ void TMainFrm::Button4_XClick() {
     CommPortDriver1.Disconnect();
     Button3.Enabled = true;
     Button4.Enabled = false;
-    pipeline.RSbuffer.clear();
+    parseState.RSbuffer.clear();
 }
 
 void TMainFrm::CommportClick() {

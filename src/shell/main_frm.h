@@ -3,6 +3,7 @@
 // pipeline, the key sink and the parsers are made of.
 #include "output/key_sink.h"
 #include "output/output_flags.h"
+#include "parsers/colour_places.h"
 #include "parsers/parse_state.h"
 #include "parsers/parsers.h"
 #include "pipeline/record_pipeline.h"
@@ -10,6 +11,7 @@
 #include "platform/clock.h"
 #include "platform/controls.h"
 #include "platform/event_loop.h"
+#include "platform/fault_log.h"
 #include "platform/keyboard.h"
 #include "platform/port_map.h"
 #include "platform/serial_line.h"
@@ -28,9 +30,11 @@ struct PlatformServices {
     Beeper& beeper;
 };
 
-class TForm3;
-class TForm4;
-
+// Member order matters: members are built in the order they are declared, and each
+// component takes references to what stands above it. The controls come first (the
+// output flags add their boxes to the form), then the shared parse state and the fault
+// log, then the components in the order key sink, parsers, pipeline, each built from a
+// narrow context of the controls and components it reads.
 class TMainFrm {
   public:
     explicit TMainFrm(const PlatformServices& platform);
@@ -82,25 +86,27 @@ class TMainFrm {
     TTimer& ParseTimer;
     TTimer& Watchdog;
 
-    OutputFlags flags{*this};
+    OutputFlags flags{form};
     ParseState parseState;
+    FaultLog faults;
     TCommPortDriver CommPortDriver1;
-    KeySink keys{*this};
-    Parsers parsers{*this};
-    RecordPipeline pipeline{*this};
+    // The order dialogs, made after the main window, set their orders here.
+    ColourPlaces colourPlaces{flags};
+    KeySink keys{
+        KeySinkContext{keyboard, layout, loop, clock, Ausgabeart, Notation, Datumaus, Zeitaus}};
+    Parsers parsers{parserContext()};
+    RecordPipeline pipeline{PipelineContext{RSMemo, Button3, Manufacturer, TALMOPages, densito,
+                                            parseState, parsers, faults}};
 
+    // What every set of parsers reads (the window's own, or one a test puts in its place).
+    ParserContext parserContext() {
+        return {parseState, keys, flags, loop, colourPlaces, TALMOPages, densito};
+    }
     // Typing is on exactly while START is disabled.
-    bool running() const { return !Button3.Enabled; }
+    bool running() const { return pipeline.running(); }
     void Button3Click();
     void Button4_XClick();
     void CommportClick();
-    // The colour-order lookups: the flag of the colour at output place stelle, and how
-    // many places before it have their colour's flag on.
-    void Wo1(int& farb, int& davor, int stelle) const;
-    void Wo2(int& farb, int& davor, int stelle) const;
-    // The order dialogs, created after the main window.
-    TForm3* Form3 = nullptr;
-    TForm4* Form4 = nullptr;
     void BaudRateChange();
     void BitBtn12Click();
 

@@ -150,6 +150,8 @@ int main(int argc, char** argv) {
         PlatformServices{loop, *keyboard, *keyLayout, clock, serialPorts, portMap, beeper},
         launcher, ApplicationSettings{kSettingsFile, false}, std::cerr);
     TMainFrm& frm = app.frm;
+    frm.faults.setSink(
+        [](const std::string& message) { std::cerr << "qorva: " << message << '\n'; });
     for (const auto& assignment : options.assignments)
         if (const std::string error = ApplyAssignment(frm.form, assignment); !error.empty())
             fail("--set " + error);

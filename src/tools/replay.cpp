@@ -190,6 +190,8 @@ int main(int argc, char** argv) {
         PlatformServices{loop, keyboard, layout, clock, serialPorts, portMap, beeper}, launcher,
         ApplicationSettings{options.ini.value_or(""), true}, startupLog);
     TMainFrm& frm = app.frm;
+    frm.faults.setSink(
+        [](const std::string& message) { std::cerr << "qorva-replay: " << message << '\n'; });
     for (const auto& assignment : options.assignments)
         if (const std::string error = ApplyAssignment(frm.form, assignment); !error.empty())
             fail("--set " + error);

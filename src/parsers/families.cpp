@@ -1,0 +1,23 @@
+#include "parsers/family.h"
+
+namespace qorva {
+
+std::unique_ptr<InstrumentFamily> MakeColourDifferenceFamily(const ParserContext&, FieldHelpers&);
+std::unique_ptr<InstrumentFamily> MakeXyzFamily(const ParserContext&, FieldHelpers&);
+std::unique_ptr<InstrumentFamily> MakePfiFamily(const ParserContext&, FieldHelpers&);
+
+namespace {
+
+constexpr FamilyRow kFamilies[] = {
+    {"VARNIKPage", MakeColourDifferenceFamily},
+    {"LUMAPage", MakeXyzFamily},
+    {"Blatt5", MakePfiFamily},
+};
+
+} // namespace
+
+std::span<const FamilyRow> FamilyTable() {
+    return kFamilies;
+}
+
+} // namespace qorva

@@ -41,8 +41,8 @@ void QorvaApplication::FormCreate(const ProfileFile& ini) {
     StartDir = currentDirectory();
     frm.Button4.Enabled = false;
     frm.beeper.MessageBeep(0);
-    frm.Notation.setItemIndex(2);
-    frm.Ausgabeart.setItemIndex(0);
+    frm.Notation.setItemIndex(static_cast<int>(DecimalNotation::Automatic));
+    frm.Ausgabeart.setItemIndex(static_cast<int>(OutputLayout::NewRow));
     frm.Commport.setItemIndex(1);
     ReadMainWindowSettings(frm, ini);
     frm.parseState.RSbuffer.assign(36, ' ');

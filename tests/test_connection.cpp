@@ -58,7 +58,7 @@ TEST(Connection, PortAndBitRateChangesReopenWithoutTouchingTheRunningState) {
 
 TEST(Connection, AHangUpLosesNothingAndConnectWorksWhenTheLineIsBack) {
     World w;
-    w.frm.Manufacturer.setActivePageIndex(1);
+    onPage(w, "Blatt5");
     w.frm.Button3.Click();
     MemorySerialPorts::Device& line = w.line(pnCOM1);
     line.input = "REC-1\r\nREC-2\r\n";

@@ -73,6 +73,9 @@ class KeySink {
     void tapCharacterCode(unsigned char code);
     void pressSubtract();
 
+    // The layout chosen in Ausgabeart now.
+    OutputLayout layout() const;
+
   private:
     void send(int vk, int scan, bool press);
     void tap(int vk, int scan = 0);
@@ -80,7 +83,6 @@ class KeySink {
     void settle();
     void pausePrefix();
     void typeClockText(const RecordText& text, char separator);
-    OutputLayout layout() const;
     int shiftScan() const;
 
     KeySinkContext ctx_;

@@ -5,12 +5,16 @@ namespace qorva {
 std::unique_ptr<InstrumentFamily> MakeColourDifferenceFamily(const ParserContext&, FieldHelpers&);
 std::unique_ptr<InstrumentFamily> MakeXyzFamily(const ParserContext&, FieldHelpers&);
 std::unique_ptr<InstrumentFamily> MakePfiFamily(const ParserContext&, FieldHelpers&);
+std::unique_ptr<InstrumentFamily> MakeDotAreaFamily(const ParserContext&, FieldHelpers&);
+std::unique_ptr<InstrumentFamily> MakeFourColourFamily(const ParserContext&, FieldHelpers&);
 
 namespace {
 
 constexpr FamilyRow kFamilies[] = {
     {"VARNIKPage", MakeColourDifferenceFamily},
     {"LUMAPage", MakeXyzFamily},
+    {"Blatt1", MakeDotAreaFamily},
+    {"Blatt2", MakeFourColourFamily},
     {"Blatt5", MakePfiFamily},
 };
 

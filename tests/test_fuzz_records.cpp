@@ -38,7 +38,26 @@ const char* const kSeeds[] = {
     "PLAXEN Image 12",
     "TYM12%45678",
     "L 95.12a 1.0b",
+    "%NM045.20R",
+    "DA 01.452R",
+    "G912.3",
+    "Ch1 R1.23 d0.456",
+    "C 18%50",
+    "M 35K00",
+    "V1.45C1.32M1.28Y0.98A",
+    "V0.00C0.00M0.00Y0.00",
+    "HC 12%",
+    "T072 CM",
+    "P045 KC",
 };
+
+// Every output flag and AUTO ticked at random, as a user may have left them.
+void randomFlags(World& w, std::mt19937& random) {
+    std::bernoulli_distribution tick(0.7);
+    for (int n = 1; n <= OutputFlags::kHighestFlag; ++n)
+        if (TCheckBox* box = w.frm.flags.box(n)) box->setChecked(tick(random));
+    w.frm.flags.AutoChkbx().setChecked(tick(random));
+}
 
 std::string randomRecord(std::mt19937& random) {
     std::uniform_int_distribution<int> coin(0, 2), byte(0, 255), length(0, 300);
@@ -87,6 +106,7 @@ TEST(FuzzRecords, TestrcvOnEveryPageKeepsItsPromises) {
         FuzzWorld w;
         onPage(w, page);
         for (int k = 0; k < 1500; ++k) {
+            if (k % 25 == 0) randomFlags(w, random);
             w.frm.Ausgabeart.setItemIndex(k % 4);
             w.frm.Notation.setItemIndex(k % 3);
             const std::string record = randomRecord(random);

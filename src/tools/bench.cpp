@@ -1,6 +1,6 @@
 // qorva-bench: prints the pipeline's speed figures: line assembly throughput, the cost
 // of one delivery with a short and a long monitor, and a virtual-time replay of 10,000
-// colour-difference records typed with markings into the sheet preview.
+// records of each family typed with markings into the sheet preview.
 // qorva-bench --serial: a real-time run on a pseudo-terminal: CPU use while idle with
 // the port open, and the latency from a record's last byte to its first key event.
 // qorva-bench --x11: the X11 port's cost per key event on $DISPLAY (Shift taps).
@@ -80,12 +80,36 @@ double deliveryMicroseconds(size_t monitorLines) {
     return (cpuSeconds() - start) * 1e6 / static_cast<double>(repetitions);
 }
 
-double replayVirtualPerCpuSecond(int records) {
+// A family's records replayed on its page, typed with markings into the sheet preview.
+struct ReplaySession {
+    const char* family;
+    const char* page;
+    std::vector<std::string> records; // sent in turn
+};
+
+const ReplaySession kReplaySessions[] = {
+    {"colour-difference", "VARNIKPage", {"C   1234M    250Y    100K   2000E     25V    500\r\n"}},
+    {"dot-area",
+     "Blatt1",
+     {"%NM045.20R\r\n", "DA 01.452R\r\n", "G 45.2\r\n", "Ch1 R1.23 d0.456\r\n", "%  033.30 \r\n"}},
+    {"four-colour",
+     "Blatt2",
+     {"V1.45C1.32M1.28Y0.98\r\n", "C 45%00\r\n", "C 18%50\r\n", "M 35K00\r\n", "HC 12%\r\n",
+      "T072 CM\r\n", "V0.00C0.00M0.00Y0.00\r\n"}},
+};
+
+double replayVirtualPerCpuSecond(const ReplaySession& session, int records) {
     World world;
+    if (std::strcmp(session.page, "VARNIKPage") == 0) {
+        world.frm.Manufacturer.setActivePageIndex(0);
+        world.frm.TALMOPages.setFromText(session.page);
+    } else {
+        world.frm.Manufacturer.setActivePageIndex(1);
+        world.frm.densito.setFromText(session.page);
+    }
     world.frm.Button3.Click();
-    const std::string record = "C   1234M    250Y    100K   2000E     25V    500\r\n";
     std::string data;
-    for (int k = 0; k < records; ++k) data += record;
+    for (int k = 0; k < records; ++k) data += session.records[k % session.records.size()];
     const double start = cpuSeconds();
     world.frm.pipeline.CommPortDriver1ReceiveData(data.data(), static_cast<int>(data.size()));
     while (!world.frm.pipeline.RSBUF.empty()) world.loop.runUntil(world.loop.now() + 100);
@@ -190,7 +214,8 @@ int main(int argc, char** argv) {
     std::printf("one delivery, 100 monitor lines: %.3f us\n", shortMonitor);
     std::printf("one delivery, 100000 monitor lines: %.3f us\n", longMonitor);
     std::printf("ratio long/short: %.2f\n", longMonitor / shortMonitor);
-    std::printf("replay of 10000 records: %.0f virtual s per CPU s\n",
-                replayVirtualPerCpuSecond(10000));
+    for (const ReplaySession& session : kReplaySessions)
+        std::printf("replay of 10000 %s records: %.0f virtual s per CPU s\n", session.family,
+                    replayVirtualPerCpuSecond(session, 10000));
     return 0;
 }

@@ -39,7 +39,8 @@ struct Options {
 }
 
 const char* kUsage =
-    "usage: qorva-sim [--family varnik|luma|pfi | --from FILE] [--device PATH | --link PATH]\n"
+    "usage: qorva-sim [--family varnik|luma|pfi|dot|four | --from FILE] [--device PATH | --link "
+    "PATH]\n"
     "                 [--count N] [--interval MS] [--start-delay MS] [--noise PERCENT]\n"
     "                 [--split] [--overlong EVERY] [--hangup-after N] [--hold MS] [--seed N]\n"
     "Without --device it creates a pseudo-terminal, prints its path and, with --link,\n"
@@ -96,8 +97,9 @@ Options parseOptions(int argc, char** argv) {
         } else
             fail("unknown option '" + arg + "' (see --help)");
     }
-    if (o.family != "varnik" && o.family != "luma" && o.family != "pfi")
-        fail("--family takes varnik, luma or pfi");
+    if (o.family != "varnik" && o.family != "luma" && o.family != "pfi" && o.family != "dot" &&
+        o.family != "four")
+        fail("--family takes varnik, luma, pfi, dot or four");
     if (o.device && o.link) fail("--link names a pseudo-terminal; it does not go with --device");
     return o;
 }
@@ -118,6 +120,8 @@ class Instrument {
         if (family_ == "luma")
             return format("X%7.3fY%7.3fZ%7.3f\r\n", around(41.2, 3), around(21.3, 2),
                           around(1.8, 0.3));
+        if (family_ == "dot") return dot();
+        if (family_ == "four") return four();
         return pfi();
     }
 
@@ -146,6 +150,54 @@ class Instrument {
             return std::string(1, colour) + format("050%%%03.0f%%\r\n", around(15, 5));
         default:
             return std::string(1, colour) + format("   %4.2f\r\n", around(1.4, 0.15));
+        }
+    }
+
+    // A dot-area densitometer's session: the dot and density functions in reflection and
+    // transmission, gloss, and a channel record now and then.
+    std::string dot() {
+        static const char* const kQualifiers[] = {"  ", " M", " S", "N ", "NM", "NS"};
+        const bool reflection = made_ % 2 == 0;
+        switch (made_ % 9) {
+        case 0:
+        case 1:
+            return "D" + std::string(made_ % 3 ? "A " : "  ") + format("%06.3f", around(1.4, 0.3)) +
+                   (reflection ? "R" : " ") + "\r\n";
+        case 2:
+            return "G" + format("%5.1f", around(45, 10)) + "\r\n";
+        case 3:
+            return "Ch" + std::to_string(made_ % 4 + 1) + " R" + format("%4.2f", around(1.2, 0.2)) +
+                   " d" + format("%5.3f", around(0.45, 0.1)) + "\r\n";
+        default:
+            return "%" + std::string(kQualifiers[made_ % 6]) + format("%06.2f", around(45, 20)) +
+                   (reflection ? "R" : " ") + "\r\n";
+        }
+    }
+    // A four-colour densitometer's session: densities of all four colours (now and then
+    // absolute, or a zeroing), and the single-colour records of each colour in turn.
+    std::string four() {
+        static const char kColours[] = {'K', 'C', 'M', 'Y'};
+        const char colour = kColours[made_ % 4];
+        const std::string letter(1, colour);
+        switch (made_ % 10) {
+        case 0:
+            return "V0.00C0.00M0.00Y0.00\r\n";
+        case 1:
+            return letter + format("%3.0f%%00\r\n", around(50, 30));
+        case 2:
+            return letter + format("%3.0f%%", around(18, 5)) + format("%02.0f\r\n", around(50, 20));
+        case 3:
+            return letter + format(" %2.0fK00\r\n", around(35, 5));
+        case 4:
+            return std::string(made_ / 10 % 2 ? "HC" : "GM") + format(" %02.0f%%\r\n", around(10, 5));
+        case 5:
+            return format("T%03.0f CM\r\n", around(75, 10));
+        case 6:
+            return format("P%03.0f KC\r\n", around(45, 10));
+        default:
+            return format("V%4.2fC%4.2f", around(1.6, 0.2), around(1.4, 0.2)) +
+                   format("M%4.2fY%4.2f", around(1.35, 0.2), around(1.0, 0.2)) +
+                   (made_ % 3 == 0 ? "A" : "") + "\r\n";
         }
     }
 

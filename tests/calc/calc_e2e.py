@@ -36,7 +36,14 @@ VARNIK = ["C   1234M    250Y    100K   2000E     25V    500\r\n",
           "C   1180M    262Y     95K   1985E     31V    510\r\n"]
 LUMA = ["X 41.234Y 21.300Z  1.801\r\n", "X 40.002Y 20.950Z  1.555\r\n"]
 
+DOT = ["%NM045.20R\r\n", "DA 01.452R\r\n", "G 45.2\r\n", "G912.3\r\n", "Ch1 R1.23 d0.456\r\n",
+       "Ch2 R1.11 x0.000\r\n", "%  033.30 \r\n"]
+FOUR = ["V1.45C1.32M1.28Y0.98\r\n", "C 45%00\r\n", "C 18%50\r\n", "M 35K00\r\n", "HC 12%\r\n",
+        "T072 CM\r\n", "V1.60C0.90M1.00Y1.10A\r\n", "V0.00C0.00M0.00Y0.00\r\n", "V0.20C0.50M1.40Y0.60\r\n"]
+
 ON_PFI = {"Manufacturer": "ThirdParty", "densito": "Blatt5"}
+ON_DOT = {"Manufacturer": "ThirdParty", "densito": "Blatt1"}
+ON_FOUR = {"Manufacturer": "ThirdParty", "densito": "Blatt2"}
 ON_VARNIK = {"Manufacturer": "TALMO", "TALMOPages": "VARNIKPage"}
 ON_LUMA = {"Manufacturer": "TALMO", "TALMOPages": "LUMAPage"}
 
@@ -56,6 +63,8 @@ class Case:
     # The value texts that column C must hold from row 2 down, in sending order: a check of
     # its own that nothing was lost or swapped, whatever the preview shows.
     values_down_c: list = None
+    ini: str = None  # a settings file the program and the preview start on
+
 
     def assignments(self):
         values = dict(self.settings, Ausgabeart=str(self.layout), Notation=str(self.notation))
@@ -81,7 +90,8 @@ def cases():
     table = []
     for layout in range(4):
         for family, records, settings in (("pfi", PFI, ON_PFI), ("varnik", VARNIK, ON_VARNIK),
-                                          ("luma", LUMA, ON_LUMA)):
+                                          ("luma", LUMA, ON_LUMA), ("dot", DOT, ON_DOT),
+                                          ("four", FOUR, ON_FOUR)):
             table.append(Case(f"{family} layout {layout}", "us", records, settings, layout))
     for keymap in KEYMAPS:
         for notation in range(3):
@@ -92,8 +102,15 @@ def cases():
                           layout=1, extra={"Datumaus": "1", "Zeitaus": "1"}))
         table.append(Case(f"pfi as numbers {keymap} keymap", keymap, PFI, ON_PFI,
                           text_cells=False))
+    table.append(Case("dot date and time de keymap", "de", DOT, ON_DOT, layout=1,
+                      extra={"Datumaus": "1", "Zeitaus": "1"}))
+    table.append(Case("four without marking de keymap", "de", FOUR, ON_FOUR, layout=2,
+                      notation=1, extra={"CheckBox49": "0"}))
     table += [
         Case("varnik without marking", "us", VARNIK, ON_VARNIK, extra={"CheckBox76": "0"}),
+        Case("four in the order 4321", "us", FOUR, ON_FOUR, layout=1,
+             ini="[snst]\r\nkonfig=4321\r\n"),
+        Case("four with AUTO", "us", FOUR, ON_FOUR, layout=2, extra={"AutoChkbx": "1"}),
         Case("pfi without marking", "us", PFI, ON_PFI, layout=3, extra={"CheckBox73": "0"}),
         Case("200 measurements", "us", numbered_densities(200), ON_PFI,
              values_down_c=numbered_values(200)),
@@ -110,12 +127,24 @@ def write_records(folder, records):
     return path
 
 
-def preview(binaries, case, records_path, now):
+def write_settings(folder, case):
+    """The case's settings file, where the program looks for it; None without one."""
+    if case.ini is None:
+        return None
+    path = os.path.join(folder, "qorva.ini")
+    with open(path, "w", encoding="latin-1", newline="") as f:
+        f.write(case.ini)
+    return path
+
+
+def preview(binaries, case, records_path, now, ini=None):
     """The sheet qorva-replay shows for the case, as rows of cell texts."""
     command = [os.path.join(binaries, "qorva-replay"), "--origin", case.origin,
                "--decimal-separator", case.decimal_separator(),
                "--date-format", DATE_FORMAT, "--time-format", TIME_FORMAT,
                "--now", now.strftime("%Y-%m-%d %H:%M:%S")]
+    if ini:
+        command += ["--ini", ini]
     for assignment in case.assignments():
         command += ["--set", assignment]
     out = subprocess.run(command + [records_path], check=True, capture_output=True, text=True,
@@ -214,9 +243,10 @@ def run_case(binaries, display, calc, case):
     folder = tempfile.mkdtemp(prefix="qorva-e2e-")
     try:
         records = write_records(folder, case.records)
+        ini = write_settings(folder, case)
         calc.prepare(case.origin, case.text_cells)
         start = datetime.datetime.now().replace(microsecond=0)
-        expected = preview(binaries, case, records, start)
+        expected = preview(binaries, case, records, start, ini)
         typing = Typing(binaries, display, case, folder, records)
         try:
             first_byte = typing.sending_started()

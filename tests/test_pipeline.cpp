@@ -206,3 +206,48 @@ TEST(Pages, EnteringADevicePageEmptiesTheRawBuffer) {
     w.frm.densito.setActivePageIndex(0);
     EXPECT_EQ(w.frm.parseState.RSbuffer, "");
 }
+
+namespace {
+
+// Ten density records sent at once, typed with and without bursts; STOP after the first
+// record when asked. Returns the sheet and the virtual time the queue was done.
+std::pair<std::string, int64_t> typeTenAtOnce(bool burst, bool stopAfterFirst) {
+    World w;
+    onPage(w, "Blatt5");
+    w.frm.Burst.setChecked(burst);
+    w.frm.Button3.Click();
+    std::string records;
+    for (int k = 0; k < 10; ++k) records += "K   1.4" + std::to_string(k) + "\r\n";
+    w.deliver(records);
+    if (stopAfterFirst) {
+        while (w.frm.pipeline.RSBUF.size() == 10) w.loop.runUntil(w.loop.now() + 1);
+        w.frm.Button4.Click();
+    }
+    while (!w.frm.pipeline.RSBUF.empty() || !w.frm.pipeline.semaphore)
+        w.loop.runUntil(w.loop.now() + 1);
+    return {w.grid(), w.loop.now()};
+}
+
+} // namespace
+
+TEST(Dispatch, ABurstTakesTheNextRecordAsSoonAsTheLastIsTyped) {
+    for (const bool stop : {false, true}) {
+        const auto [paced, pacedDone] = typeTenAtOnce(false, stop);
+        const auto [burst, burstDone] = typeTenAtOnce(true, stop);
+        EXPECT_EQ(burst, paced) << "the same cells, only sooner";
+        EXPECT_GE(pacedDone, 1000) << "one record per 100 ms tick";
+        // Each record's three moves wait 10 ms; the first waits for its tick.
+        EXPECT_LE(burstDone, 100 + 10 * 30 + 10) << stop;
+    }
+}
+
+TEST(Dispatch, NoBurstOnThePlateReaderPage) {
+    World w;
+    onPage(w, "Blatt4");
+    w.frm.Burst.setChecked(true);
+    w.frm.Button3.Click();
+    w.deliver("K   1.45\r\nK   1.46\r\n");
+    w.loop.runUntil(1000);
+    EXPECT_FALSE(w.loop.hasPendingPosts());
+    EXPECT_EQ(w.grid(), "");
+}

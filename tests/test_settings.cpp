@@ -28,6 +28,7 @@ TEST(Settings, NoFileGivesTheDefaults) {
     EXPECT_EQ(f.Ausgabeart.ItemIndex(), 0);
     EXPECT_EQ(f.Commport.ItemIndex(), 1);
     EXPECT_FALSE(f.Datumaus.Checked() || f.Zeitaus.Checked());
+    EXPECT_FALSE(f.Burst.Checked()) << "records keep the pace of the parse tick";
     for (int n = 1; n <= 56; ++n) EXPECT_TRUE(f.flags.checked(n) || !f.flags.box(n)) << n;
     EXPECT_TRUE(f.SHIFTEINFG.Checked());
     EXPECT_EQ(w.app.form3.digits(), "1234");
@@ -50,6 +51,7 @@ TEST(Settings, EveryKeyWrittenAndReadBackGivesTheSameControls) {
         f.Ausgabeart.setItemIndex(3);
         f.Commport.setItemIndex(6);
         f.Zeitaus.setChecked(true);
+        f.Burst.setChecked(true);
         for (int n : {2, 9, 13, 20, 29, 39, 45, 47, 50, 51, 56}) f.flags.box(n)->setChecked(false);
         f.CTRLV.setChecked(true);
         w.app.form3.ea(2); // Cyan first: "2134"
@@ -70,6 +72,7 @@ TEST(Settings, EveryKeyWrittenAndReadBackGivesTheSameControls) {
     EXPECT_EQ(f.Commport.ItemIndex(), 6);
     EXPECT_FALSE(f.Datumaus.Checked());
     EXPECT_TRUE(f.Zeitaus.Checked());
+    EXPECT_TRUE(f.Burst.Checked());
     for (int n = 1; n <= 56; ++n) {
         if (!f.flags.box(n)) continue;
         const bool off = n == 2 || n == 9 || n == 13 || n == 20 || n == 29 || n == 39 || n == 45 ||

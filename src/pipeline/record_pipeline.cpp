@@ -3,6 +3,7 @@
 #include "parsers/parse_state.h"
 #include "parsers/parsers.h"
 #include "platform/controls.h"
+#include "platform/event_loop.h"
 #include "platform/fault_log.h"
 
 #include <cstdio>
@@ -36,6 +37,10 @@ std::string printable(const std::string& record) {
 
 RecordPipeline::RecordPipeline(const PipelineContext& context)
     : ctx_(context), parsers_(&context.parsers) {}
+
+RecordPipeline::~RecordPipeline() {
+    if (nextRecordPost_) ctx_.loop.stopTimer(nextRecordPost_);
+}
 
 bool RecordPipeline::running() const {
     return !ctx_.Button3.Enabled;
@@ -125,6 +130,18 @@ void RecordPipeline::ParseTimerTimer() {
         dropFailedRecord("unknown fault");
     }
     semaphore = true;
+    takeNextRecordAtOnce();
+}
+
+// In a burst the next queued record is taken as soon as the last one is typed, through
+// the loop, so timers, deliveries and a quit are served between records; the key sink's
+// waits still pace the keys.
+void RecordPipeline::takeNextRecordAtOnce() {
+    if (!ctx_.Burst.Checked() || RSBUF.empty() || nextRecordPost_) return;
+    nextRecordPost_ = ctx_.loop.post(0, [this] {
+        nextRecordPost_ = 0;
+        ParseTimerTimer();
+    });
 }
 
 void RecordPipeline::dropFailedRecord(const std::string& reason) {

@@ -7,21 +7,26 @@
 
 namespace qorva {
 
+class EventLoop;
 class FaultLog;
 class Parsers;
 class TButton;
+class TCheckBox;
 class TMemo;
 class TPageControl;
 struct ParseState;
 
 // What the pipeline reads and writes: the monitor, the running state (START disabled),
-// the device pages, the parsers' shared text and where faults are reported.
+// the burst setting, the device pages, the loop, the parsers' shared text and where
+// faults are reported.
 struct PipelineContext {
     TMemo& RSMemo;
     const TButton& Button3;
+    const TCheckBox& Burst;
     const TPageControl& Manufacturer;
     const TPageControl& TALMOPages;
     const TPageControl& densito;
+    EventLoop& loop;
     ParseState& state;
     Parsers& parsers;
     FaultLog& faults;
@@ -33,6 +38,9 @@ class RecordPipeline {
     static constexpr int kMaxRecordLength = 255;
 
     explicit RecordPipeline(const PipelineContext& context);
+    ~RecordPipeline();
+    RecordPipeline(const RecordPipeline&) = delete;
+    RecordPipeline& operator=(const RecordPipeline&) = delete;
 
     void CommPortDriver1ReceiveData(const char* DataPtr, int DataSize);
     void ParseTimerTimer();
@@ -57,11 +65,13 @@ class RecordPipeline {
     void dispatch();
     void removeHead();
     void dropFailedRecord(const std::string& reason);
+    void takeNextRecordAtOnce();
     bool onPlateReaderPage() const;
 
     PipelineContext ctx_;
     Parsers* parsers_;
     int droppedRecords_ = 0;
+    int nextRecordPost_ = 0; // the pending burst dispatch, 0 when none
 };
 
 } // namespace qorva

@@ -63,6 +63,8 @@ TMainFrm::TMainFrm(const PlatformServices& platform)
                      "Ausgabe des Datums in ein eigenes Feld")),
       Zeitaus(built(form.add<TCheckBox>("Zeitaus", &TabSheet2), "Zeitausgabe",
                     "Ausgabe der aktuellen Messzeit in ein eigenes Feld")),
+      Burst(built(form.add<TCheckBox>("Burst", &TabSheet2), "Burst",
+                  "Gespeicherte Messungen ohne Wartezeit nacheinander ausgeben")),
       TabSheet3(built(form.add<TTabSheet>("TabSheet3", &PageControl1), "Device Setting")),
       Manufacturer(form.add<TPageControl>("Manufacturer", &TabSheet3)),
       TALMO(built(form.add<TTabSheet>("TALMO", &Manufacturer), "TALMO")),

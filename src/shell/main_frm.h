@@ -62,6 +62,7 @@ class TMainFrm {
     TRadioGroup& Notation;
     TCheckBox& Datumaus;
     TCheckBox& Zeitaus;
+    TCheckBox& Burst;
     TTabSheet& TabSheet3;
     TPageControl& Manufacturer;
     TTabSheet& TALMO;
@@ -95,8 +96,8 @@ class TMainFrm {
     KeySink keys{
         KeySinkContext{keyboard, layout, loop, clock, Ausgabeart, Notation, Datumaus, Zeitaus}};
     Parsers parsers{parserContext()};
-    RecordPipeline pipeline{PipelineContext{RSMemo, Button3, Manufacturer, TALMOPages, densito,
-                                            parseState, parsers, faults}};
+    RecordPipeline pipeline{PipelineContext{RSMemo, Button3, Burst, Manufacturer, TALMOPages,
+                                            densito, loop, parseState, parsers, faults}};
 
     // What every set of parsers reads (the window's own, or one a test puts in its place).
     ParserContext parserContext() {

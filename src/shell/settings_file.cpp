@@ -103,6 +103,7 @@ void ReadMainWindowSettings(TMainFrm& frm, const ProfileFile& ini) {
     const std::string aus = read(ini, "allg", "Aus", 2, "00");
     if (aus.size() > 0 && aus[0] == '1') frm.Datumaus.setChecked(true);
     if (aus.size() > 1 && aus[1] == '1') frm.Zeitaus.setChecked(true);
+    if (read(ini, "keys", "Burst", 1, "0") == "1") frm.Burst.setChecked(true);
 
     for (const auto& string : flagStrings()) readFlagString(frm, ini, string);
     readFlagString(frm, ini, kZeroingAndMarkings);
@@ -142,6 +143,7 @@ void WriteSettings(const SettingsWindows& w, ProfileFile& ini) {
           std::string(frm.Datumaus.Checked() ? "1" : "0") + (frm.Zeitaus.Checked() ? "1" : "0"));
     for (const auto& string : flagStrings())
         write(string.writtenSection, string.key, flagString(frm, string.flags));
+    write("keys", "Burst", frm.Burst.Checked() ? "1" : "0");
     write("Plaxen", "Info", flagString(frm, kPlaxenFlags) + (frm.CTRLV.Checked() ? "1" : "0"));
     write("snst", "allg", flagString(frm, kZeroingAndMarkings.flags));
     write("snst", "konfig", w.form3.digits());

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(g++ cmake make pkg-config libgtest-dev clang-format libx11-dev libxtst-dev libevdev-dev xvfb x11-xkb-utils xkb-data)
-[[ ${1-} == --with-calc ]] && packages+=(libreoffice-calc python3-uno)
+[[ ${1-} == --with-calc ]] && packages+=(libreoffice-calc python3-uno xdotool)
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||

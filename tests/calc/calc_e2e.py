@@ -5,8 +5,10 @@ settings.
 
     /usr/bin/python3 tests/calc/calc_e2e.py --bin build/default/src [--only NAME] [--bench]
 
---bench instead prints how long 100 PFI records take from the first byte on the line to
-the last cell in Calc, and the X11 port's cost per key event.
+--bench instead prints how long 100 PFI records sent at once take from the first byte on
+the line to the last right cell in Calc, side by side in one Calc session: the program at
+its default pace, the program with bursts on, and the loop a Linux user would write with
+xdotool; and the X11 port's cost per key event.
 """
 
 import argparse
@@ -19,7 +21,9 @@ import shutil
 import subprocess
 import sys
 import tempfile
+import termios
 import time
+import tty
 from dataclasses import dataclass, field
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -116,8 +120,15 @@ def cases():
              values_down_c=numbered_values(200)),
         Case("30 measurements sent at once", "us", numbered_densities(30), ON_PFI,
              interval_ms=0, values_down_c=numbered_values(30)),
+        burst_case(),
     ]
     return table
+
+
+def burst_case():
+    """100 density records sent at once and typed in a burst."""
+    return Case("100 measurements in a burst", "us", numbered_densities(100), ON_PFI,
+                interval_ms=0, extra={"Burst": "1"}, values_down_c=numbered_values(100))
 
 
 def write_records(folder, records):
@@ -152,21 +163,35 @@ def preview(binaries, case, records_path, now, ini=None):
     return [row for row in csv.reader(io.StringIO(out))]
 
 
+def start_instrument(binaries, folder, records_path, interval_ms):
+    """qorva-sim sending the records on a pseudo-terminal behind folder/instrument."""
+    line = os.path.join(folder, "instrument")
+    sim = subprocess.Popen(
+        [os.path.join(binaries, "qorva-sim"), "--from", records_path, "--link", line,
+         "--interval", str(interval_ms), "--start-delay", "300"],
+        stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+    deadline = time.monotonic() + 10
+    while not os.path.lexists(line):
+        if time.monotonic() > deadline:
+            raise RuntimeError("qorva-sim made no pseudo-terminal")
+        time.sleep(0.05)
+    return sim, line
+
+
+def sending_started(sim):
+    """Blocks until the instrument sends its first byte; returns that moment."""
+    for line in sim.stdout:
+        if "sending" in line:
+            return time.monotonic()
+    raise RuntimeError("qorva-sim ended before sending")
+
+
 class Typing:
     """qorva-sim sending a records file on a pseudo-terminal, and qorva --headless --keys
     x11 reading it in a folder of its own and typing into the focused window."""
 
     def __init__(self, binaries, display, case, folder, records_path):
-        self.line = os.path.join(folder, "instrument")
-        self.sim = subprocess.Popen(
-            [os.path.join(binaries, "qorva-sim"), "--from", records_path, "--link", self.line,
-             "--interval", str(case.interval_ms), "--start-delay", "300"],
-            stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
-        deadline = time.monotonic() + 10
-        while not os.path.lexists(self.line):
-            if time.monotonic() > deadline:
-                raise RuntimeError("qorva-sim made no pseudo-terminal")
-            time.sleep(0.05)
+        self.sim, self.line = start_instrument(binaries, folder, records_path, case.interval_ms)
         command = [os.path.join(binaries, "qorva"), "--headless", "--keys", "x11", "--port",
                    self.line]
         for assignment in case.assignments():
@@ -176,11 +201,7 @@ class Typing:
                                       env=dict(display.env, LC_ALL="C.UTF-8"))
 
     def sending_started(self):
-        """Blocks until the instrument sends its first byte; returns that moment."""
-        for line in self.sim.stdout:
-            if "sending" in line:
-                return time.monotonic()
-        raise RuntimeError("qorva-sim ended before sending")
+        return sending_started(self.sim)
 
     def close(self):
         """Ends qorva as Ctrl+C does; its exit code, 0 when it closed cleanly."""
@@ -250,7 +271,7 @@ def run_case(binaries, display, calc, case):
         typing = Typing(binaries, display, case, folder, records)
         try:
             first_byte = typing.sending_started()
-            # The program takes one queued record per 100 ms tick, however fast they come.
+            # Without bursts the program takes one queued record per 100 ms tick.
             typing_time = len(case.records) * max(case.interval_ms, 100) / 1000
             cells, done = settle(calc, expected, case, start, timeout=60 + typing_time)
         finally:
@@ -296,6 +317,41 @@ def run_tests(binaries, only):
     return 1 if failures else 0
 
 
+def xdotool_loop(binaries, display, calc, records):
+    """The loop a Linux user would write instead: read a line from the instrument, then
+    xdotool types the marking, Tab, the value and Return. The seconds from the first byte
+    to the last right cell, or None with the differences when a cell is wrong."""
+    folder = tempfile.mkdtemp(prefix="qorva-xdotool-")
+    try:
+        records_path = write_records(folder, records)
+        calc.prepare("B2", True)
+        expected = [[""] * 3] + [["", r[0].lower(), r[1:].strip()] for r in records]
+        sim, line = start_instrument(binaries, folder, records_path, 0)
+        fd = os.open(line, os.O_RDONLY | os.O_NOCTTY)
+        try:
+            tty.setraw(fd, termios.TCSANOW)
+            first_byte = sending_started(sim)
+            pending, typed = b"", 0
+            while typed < len(records):
+                pending += os.read(fd, 4096)
+                while b"\n" in pending:
+                    text, pending = pending.split(b"\n", 1)
+                    text = text.decode("latin-1").rstrip("\r")
+                    for command in (["type", text[0].lower()], ["key", "Tab"],
+                                    ["type", text[1:].strip()], ["key", "Return"]):
+                        subprocess.run(["xdotool"] + command, env=display.env, check=True)
+                    typed += 1
+        finally:
+            os.close(fd)
+            stop(sim)
+        case = Case("xdotool", "us", records, {})
+        cells, done = settle(calc, expected, case, datetime.datetime.now(), timeout=60)
+        problems = differences(expected, cells, case, (datetime.datetime.now(),) * 2)
+        return (None, problems) if problems else (done - first_byte, [])
+    finally:
+        shutil.rmtree(folder, ignore_errors=True)
+
+
 def run_benchmark(binaries):
     display = Display("us")
     calc = None
@@ -303,15 +359,28 @@ def run_benchmark(binaries):
         x11 = subprocess.run([os.path.join(binaries, "qorva-bench"), "--x11"], env=display.env,
                              check=True, capture_output=True, text=True).stdout.strip()
         calc = Calc(display, "en-US")
-        case = Case("100 PFI records", "us", numbered_densities(100), ON_PFI, interval_ms=0)
-        problems, seconds = run_case(binaries, display, calc, case)
+        records = numbered_densities(100)
+        times = {}
+        for name, case in (("qorva at the default pace",
+                            Case("paced", "us", records, ON_PFI, interval_ms=0)),
+                           ("qorva with bursts on", burst_case())):
+            problems, seconds = run_case(binaries, display, calc, case)
+            if problems:
+                print(f"{name}: Calc does not show the 100 records as the preview does:")
+                print("\n".join(problems[:20]))
+                return 1
+            times[name] = seconds
+        seconds, problems = xdotool_loop(binaries, display, calc, records)
         if problems:
-            print("Calc does not show the 100 records as the preview does:")
+            print("the xdotool loop left wrong cells:")
             print("\n".join(problems[:20]))
             return 1
-        print(f"100 PFI records sent at once, first byte on the line to the last cell in "
-              f"Calc: {seconds:.2f} s ({seconds * 10:.0f} ms per record; the program takes "
-              "one queued record per 100 ms tick; cells read back every 0.2 s)")
+        times["the xdotool loop"] = seconds
+        print("100 PFI records sent at once, first byte on the line to the last right cell in "
+              "Calc (cells read back every 0.2 s):")
+        loop_time = times["the xdotool loop"]
+        for name, seconds in times.items():
+            print(f"  {name}: {seconds:.2f} s ({seconds / loop_time:.2f} of the xdotool loop)")
         print(x11)
         return 0
     finally:

@@ -10,21 +10,21 @@ TEST(Connection, StartStopAndTheStatusTexts) {
     World w;
     w.serialPorts.device(w.portMap.pathFor(pnCOM1)).present = false;
     w.frm.Button3.Click();
-    EXPECT_EQ(w.frm.StatusBar1.SimpleText, TMainFrm::kConnectError);
+    EXPECT_EQ(w.frm.StatusBar1.SimpleText(), TMainFrm::kConnectError);
     EXPECT_EQ(w.beeper.beeps, (std::vector<int>{0, 48}));
-    EXPECT_TRUE(w.frm.Button3.Enabled);
-    EXPECT_FALSE(w.frm.Button4.Enabled);
+    EXPECT_TRUE(w.frm.Button3.Enabled());
+    EXPECT_FALSE(w.frm.Button4.Enabled());
 
     w.serialPorts.device(w.portMap.pathFor(pnCOM1)).present = true;
     w.frm.BaudRate.setItemIndex(5);
     w.frm.Button3.Click();
-    EXPECT_EQ(w.frm.StatusBar1.SimpleText, TMainFrm::kConnected);
+    EXPECT_EQ(w.frm.StatusBar1.SimpleText(), TMainFrm::kConnected);
     EXPECT_TRUE(w.frm.running());
-    EXPECT_TRUE(w.frm.Button4.Enabled);
+    EXPECT_TRUE(w.frm.Button4.Enabled());
     EXPECT_EQ(w.line(pnCOM1).settings.bitRate, 19200);
 
     w.frm.Button4.Click();
-    EXPECT_EQ(w.frm.StatusBar1.SimpleText, TMainFrm::kDisconnected);
+    EXPECT_EQ(w.frm.StatusBar1.SimpleText(), TMainFrm::kDisconnected);
     EXPECT_FALSE(w.frm.CommPortDriver1.Connected());
     EXPECT_FALSE(w.frm.running());
 }
@@ -32,7 +32,7 @@ TEST(Connection, StartStopAndTheStatusTexts) {
 TEST(Connection, PortAndBitRateChangesReopenWithoutTouchingTheRunningState) {
     World w;
     w.frm.Commport.setItemIndex(1); // as start-up does: COM2
-    EXPECT_EQ(w.frm.StatusBar1.SimpleText, TMainFrm::kConnectError) << "COM2 is not there";
+    EXPECT_EQ(w.frm.StatusBar1.SimpleText(), TMainFrm::kConnectError) << "COM2 is not there";
     EXPECT_EQ(w.beeper.beeps, std::vector<int>{48});
     w.frm.Commport.setItemIndex(0);
     w.frm.Button3.Click();
@@ -42,12 +42,12 @@ TEST(Connection, PortAndBitRateChangesReopenWithoutTouchingTheRunningState) {
     w.frm.Commport.setItemIndex(6);
     EXPECT_TRUE(w.line(pnCOM7).open);
     EXPECT_FALSE(w.line(pnCOM1).open);
-    EXPECT_EQ(w.frm.CommportPath.Caption, "/dev/ttyS6");
+    EXPECT_EQ(w.frm.CommportPath.Caption(), "/dev/ttyS6");
     EXPECT_TRUE(w.frm.running());
 
     w.frm.Commport.setItemIndex(8); // COM9 is missing: error, still running
-    EXPECT_EQ(w.frm.StatusBar1.SimpleText, TMainFrm::kConnectError);
-    EXPECT_TRUE(w.frm.Button4.Enabled);
+    EXPECT_EQ(w.frm.StatusBar1.SimpleText(), TMainFrm::kConnectError);
+    EXPECT_TRUE(w.frm.Button4.Enabled());
 
     w.frm.Commport.setItemIndex(6);
     w.frm.BaudRate.setText("12345");
@@ -68,11 +68,11 @@ TEST(Connection, AHangUpLosesNothingAndConnectWorksWhenTheLineIsBack) {
     w.loop.runUntil(1000);
     EXPECT_TRUE(w.frm.pipeline.RSBUF.empty()) << "queued records are still parsed";
     w.frm.BitBtn12.Click();
-    EXPECT_EQ(w.frm.StatusBar1.SimpleText, TMainFrm::kConnectError);
+    EXPECT_EQ(w.frm.StatusBar1.SimpleText(), TMainFrm::kConnectError);
     EXPECT_TRUE(w.frm.running());
     line.hungUp = false;
     w.frm.BitBtn12.Click();
-    EXPECT_EQ(w.frm.StatusBar1.SimpleText, TMainFrm::kConnected);
+    EXPECT_EQ(w.frm.StatusBar1.SimpleText(), TMainFrm::kConnected);
     line.input = "0.012\r\n";
     w.loop.runUntil(w.loop.now() + 400);
     EXPECT_EQ(w.grid(), "n,0.012\n");

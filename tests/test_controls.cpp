@@ -10,7 +10,7 @@ TEST(Controls, EventsRunOnlyOnRealChanges) {
     TForm form("F");
     auto& box = form.add<TCheckBox>("Box", nullptr);
     auto& group = form.add<TRadioGroup>("Group", nullptr);
-    group.Items = {"a", "b"};
+    group.setItems({"a", "b"});
     auto& pages = form.add<TPageControl>("Pages", nullptr);
     form.add<TTabSheet>("P0", &pages);
     auto& p1 = form.add<TTabSheet>("P1", &pages);
@@ -83,14 +83,14 @@ TEST(Controls, MainWindowIsBuiltWithItsTextsAndDefaults) {
     test::World world;
     TMainFrm& frm = world.frm;
     EXPECT_EQ(frm.Ausgabeart.ItemIndex(), 0);
-    EXPECT_EQ(frm.Ausgabeart.Items.at(3), "Nächstes Tab-Feld");
+    EXPECT_EQ(frm.Ausgabeart.Items().at(3), "Nächstes Tab-Feld");
     EXPECT_EQ(frm.Notation.ItemIndex(), 2);
-    EXPECT_EQ(frm.Notation.Hint, "Ausgabeformat für gebrochen rationale Zahlen");
-    EXPECT_EQ(frm.Blatt3.Caption, "    MOLDRIX 7000    ");
+    EXPECT_EQ(frm.Notation.Hint(), "Ausgabeformat für gebrochen rationale Zahlen");
+    EXPECT_EQ(frm.Blatt3.Caption(), "    MOLDRIX 7000    ");
     EXPECT_EQ(frm.densito.Page(3), &frm.Blatt4);
     EXPECT_EQ(frm.Manufacturer.ActivePage(), &frm.TALMO);
-    EXPECT_TRUE(frm.Button3.Enabled);
-    EXPECT_FALSE(frm.Button4.Enabled);
+    EXPECT_TRUE(frm.Button3.Enabled());
+    EXPECT_FALSE(frm.Button4.Enabled());
     EXPECT_FALSE(frm.running());
     EXPECT_EQ(frm.ParseTimer.Interval(), 100);
     EXPECT_EQ(frm.Watchdog.Interval(), 3000);

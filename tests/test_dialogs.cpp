@@ -24,8 +24,8 @@ TEST(ColourOrders, PickingATakenColourSwapsTheTwoPlaces) {
     seven.FormCreate("1234567");
     seven.crc(1, 7);
     EXPECT_EQ(seven.digits(), "7234561");
-    EXPECT_EQ(seven.form.find("c49")->Caption, "Schwarz");
-    EXPECT_EQ(four.form.find("GroupBox3")->Hint, "Dritte auszugebende Farbe");
+    EXPECT_EQ(seven.form.find("c49")->Caption(), "Schwarz");
+    EXPECT_EQ(four.form.find("GroupBox3")->Hint(), "Dritte auszugebende Farbe");
 }
 
 TEST(ColourOrders, LoadingAlwaysEndsWithACompleteOrder) {
@@ -87,7 +87,7 @@ TEST(StartOptions, OpeningAndItsFallback) {
         RecordingLauncher launcher;
         if (!c.opens) launcher.failing.push_back(c.target);
         TStartopt start(launcher);
-        start.Choosedprgfile.Text = c.target;
+        start.Choosedprgfile.setText(c.target);
         start.StartPrgFile.Click();
         EXPECT_EQ(launcher.opened.size(), c.target.empty() ? 0u : 1u) << c.target;
         EXPECT_EQ(launcher.shown, c.shown) << c.target;
@@ -98,10 +98,10 @@ TEST(StartOptions, NoAndYesSwitchTheStartFileControls) {
     RecordingLauncher launcher;
     TStartopt start(launcher);
     start.Stj.setChecked(true);
-    start.Choosedprgfile.Text = "/a.ods";
-    EXPECT_TRUE(start.PrgFilewahl.Enabled);
+    start.Choosedprgfile.setText("/a.ods");
+    EXPECT_TRUE(start.PrgFilewahl.Enabled());
     start.Sn.setChecked(true);
-    EXPECT_EQ(start.Choosedprgfile.Text, "");
-    EXPECT_FALSE(start.Choosedprgfile.Enabled || start.Prgfilelist.Enabled ||
-                 start.StartPrgFile.Enabled);
+    EXPECT_EQ(start.Choosedprgfile.Text(), "");
+    EXPECT_FALSE(start.Choosedprgfile.Enabled() || start.Prgfilelist.Enabled() ||
+                 start.StartPrgFile.Enabled());
 }

@@ -11,7 +11,7 @@ bool box(World& w, int n) {
     return w.frm.flags.box(n)->Checked();
 }
 bool enabled(World& w, int n) {
-    return w.frm.flags.box(n)->Enabled;
+    return w.frm.flags.box(n)->Enabled();
 }
 void click(World& w, const char* button) {
     w.frm.form.find<TButton>(button)->Click();
@@ -97,12 +97,12 @@ TEST(OutputFlags, DevicePagesHoldGroupsBoxesAndButtonsInTableOrder) {
               (std::vector<std::string>{"CheckBox1", "CheckBox2", "CheckBox3", "CheckBox4",
                                         "CheckBox5", "CheckBox6", "Button5"}));
     const TControl* autoBox = w.frm.form.find("AutoChkbx");
-    EXPECT_EQ(autoBox->Parent()->Caption, "FARBAUSGABE");
+    EXPECT_EQ(autoBox->Parent()->Caption(), "FARBAUSGABE");
     EXPECT_EQ(autoBox->Parent()->Parent(), &w.frm.Blatt2);
-    EXPECT_EQ(w.frm.form.find("CheckBox94")->Caption, "delta E2000");
+    EXPECT_EQ(w.frm.form.find("CheckBox94")->Caption(), "delta E2000");
     EXPECT_EQ(w.frm.form.find("CheckBox100")->Parent()->Parent(), &w.frm.LUMAPage);
-    EXPECT_EQ(w.frm.form.find("Button42")->Hint, "Alle auswählen");
-    EXPECT_EQ(w.frm.form.find("Button43")->Caption, "Nichts");
-    EXPECT_EQ(w.frm.form.find("CheckBox76")->Hint,
+    EXPECT_EQ(w.frm.form.find("Button42")->Hint(), "Alle auswählen");
+    EXPECT_EQ(w.frm.form.find("Button43")->Caption(), "Nichts");
+    EXPECT_EQ(w.frm.form.find("CheckBox76")->Hint(),
               "Ausgabe der Meßwertkennzeichnung in einer Extraspalte");
 }

@@ -38,7 +38,7 @@ struct PipelineWorld : World {
         frm.pipeline.setParsers(spy);
         frm.Button3.Click();
     }
-    std::vector<std::string> memo() const { return frm.RSMemo.Lines; }
+    std::vector<std::string> memo() const { return frm.RSMemo.Lines(); }
 };
 
 } // namespace
@@ -108,7 +108,7 @@ TEST(LineAssembly, QueuesOnlyWhileRunningAndNotOnThePlateReaderPage) {
 TEST(LineAssembly, ClearedMonitorGetsTheLineInProgressBack) {
     PipelineWorld w;
     w.deliver("HALF");
-    w.frm.RSMemo.Lines.clear();
+    w.frm.RSMemo.clear();
     w.deliver("LINE");
     EXPECT_EQ(w.memo(), std::vector<std::string>{"HALFLINE"});
     w.deliver("\r\n");
@@ -191,10 +191,10 @@ TEST(Watchdog, DiscardsAStaleZeroReadingOnly) {
 TEST(Watchdog, ResynchronisesTheMonitorWithTheLineInProgress) {
     World w;
     w.deliver("PART");
-    w.frm.RSMemo.Lines.back() = "edited";
+    w.frm.RSMemo.setLastLine("edited");
     w.frm.parseState.RecBuf = "stuck";
     w.loop.runUntil(6000);
-    EXPECT_EQ(w.frm.RSMemo.Lines.back(), "PART");
+    EXPECT_EQ(w.frm.RSMemo.Lines().back(), "PART");
 }
 
 TEST(Pages, EnteringADevicePageEmptiesTheRawBuffer) {

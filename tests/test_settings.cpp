@@ -58,9 +58,9 @@ TEST(Settings, EveryKeyWrittenAndReadBackGivesTheSameControls) {
         w.app.form4.crc(1, 7);
         w.app.form2.englisch.setChecked(true);
         w.app.startopt.Stj.setChecked(true);
-        w.app.startopt.Choosedprgfile.Text = "/home/shop/Tabelle.ods";
-        w.app.startopt.Prgfilelist.Items = {"/home/shop/Tabelle.ods", "/home/shop/alt.ods"};
-        w.app.startopt.Dens7Farbprg.Text = "/opt/mx7000/messung.ods";
+        w.app.startopt.Choosedprgfile.setText("/home/shop/Tabelle.ods");
+        w.app.startopt.Prgfilelist.setItems({"/home/shop/Tabelle.ods", "/home/shop/alt.ods"});
+        w.app.startopt.Dens7Farbprg.setText("/opt/mx7000/messung.ods");
         w.app.Close();
     }
     AppWorld again(path);
@@ -86,9 +86,9 @@ TEST(Settings, EveryKeyWrittenAndReadBackGivesTheSameControls) {
     EXPECT_TRUE(again.app.form2.englisch.Checked());
     EXPECT_TRUE(again.app.startopt.Stj.Checked());
     EXPECT_EQ(again.launcher.opened, std::vector<std::string>{"/home/shop/Tabelle.ods"});
-    EXPECT_EQ(again.app.startopt.Prgfilelist.Items.size(), 2u);
-    EXPECT_EQ(again.app.startopt.Dens7Farbprg.Text, "/opt/mx7000/messung.ods");
-    EXPECT_EQ(f.F7Prgst.Hint, "/opt/mx7000/messung.ods");
+    EXPECT_EQ(again.app.startopt.Prgfilelist.Items().size(), 2u);
+    EXPECT_EQ(again.app.startopt.Dens7Farbprg.Text(), "/opt/mx7000/messung.ods");
+    EXPECT_EQ(f.F7Prgst.Hint(), "/opt/mx7000/messung.ods");
     EXPECT_EQ(stored(path, "FarbDensi", "Messfkt"), "1011111010") << "54 follows 13";
     EXPECT_EQ(stored(path, "MX7000", "Messfkt"), "1111111110000001") << "40..44 follow 39";
 }
@@ -128,15 +128,15 @@ TEST(Settings, StoredValuesAndTheirEdgeCases) {
          "[snst]\r\nfl=1\r\nfl0=0\r\nfile=/x/y.ods\r\nl5=1\r\n[snst0]\r\nfl=6\r\nfile=/a.ods\r\n",
          [](AppWorld& w) {
              EXPECT_TRUE(w.launcher.opened.empty());
-             EXPECT_TRUE(w.app.startopt.Prgfilelist.Items.empty());
-             EXPECT_EQ(w.app.startopt.Choosedprgfile.Text, "");
+             EXPECT_TRUE(w.app.startopt.Prgfilelist.Items().empty());
+             EXPECT_EQ(w.app.startopt.Choosedprgfile.Text(), "");
          }},
         {"length codes size the reads",
          "[snst]\r\nfl0=:\r\nfile=0123456789abc\r\nswprgl=A\r\n"
          "swprg=/opt/dot/area.ods/extra\r\n",
          [](AppWorld& w) {
-             EXPECT_EQ(w.app.startopt.Choosedprgfile.Text, "0123456789");
-             EXPECT_EQ(w.app.startopt.SWDensPrg.Text, "/opt/dot/area.ods");
+             EXPECT_EQ(w.app.startopt.Choosedprgfile.Text(), "0123456789");
+             EXPECT_EQ(w.app.startopt.SWDensPrg.Text(), "/opt/dot/area.ods");
          }},
         {"Sto 0 with a start file and fl 1 opens it anyway",
          "[snst]\r\nSto=0\r\nfl=1\r\nfl0=6\r\nfile=/a.ods\r\n",
@@ -175,8 +175,8 @@ TEST(Settings, TheWriterKeepsItsFormats) {
     {
         AppWorld w(path);
         w.frm.BaudRate.setText("typed");
-        w.app.startopt.Dens4Farbprg.Text = std::string(20, 'p');
-        w.app.startopt.DensVC.Text = std::string(13, 'v');
+        w.app.startopt.Dens4Farbprg.setText(std::string(20, 'p'));
+        w.app.startopt.DensVC.setText(std::string(13, 'v'));
         w.app.Close();
     }
     const std::string text = readText(path);
@@ -236,6 +236,6 @@ TEST(Settings, RandomFilesAlwaysLoadIntoAValidState) {
         ASSERT_GE(w.frm.Ausgabeart.ItemIndex(), 0);
         ASSERT_GE(w.frm.Commport.ItemIndex(), 0);
         ASSERT_LT(w.frm.BaudRate.ItemIndex(), 9);
-        ASSERT_LE(w.app.startopt.Prgfilelist.Items.size(), 5u);
+        ASSERT_LE(w.app.startopt.Prgfilelist.Items().size(), 5u);
     }
 }

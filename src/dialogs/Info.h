@@ -9,9 +9,9 @@ namespace qorva {
 class TForm2 {
   public:
     TForm2() {
-        form.Caption = "Info";
-        englisch.Caption = "  ENGLISH";
-        deutsch.Caption = "  DEUTSCH";
+        form.setCaption("Info");
+        englisch.setCaption("  ENGLISH");
+        deutsch.setCaption("  DEUTSCH");
         deutsch.setChecked(true);
     }
     TForm form{"Form2"};

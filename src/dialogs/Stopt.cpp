@@ -7,12 +7,12 @@ namespace qorva {
 namespace {
 
 template <class T> T& captioned(T& control, const char* caption) {
-    control.Caption = caption;
+    control.setCaption(caption);
     return control;
 }
 
 TEdit& readOnly(TEdit& edit) {
-    edit.ReadOnly = true;
+    edit.setReadOnly(true);
     return edit;
 }
 
@@ -35,28 +35,28 @@ TStartopt::TStartopt(ShellLauncher& launcher)
       Dens4Farbprg(readOnly(form.add<TEdit>("Dens4Farbprg", nullptr))),
       Dens7Farbprg(readOnly(form.add<TEdit>("Dens7Farbprg", nullptr))),
       DensVC(readOnly(form.add<TEdit>("DensVC", nullptr))), launcher_(launcher) {
-    form.Caption = "Startoption";
-    PrgFilewahl.Hint = "Programm oder File auswählen";
-    PrgFilewahl.Enabled = false;
+    form.setCaption("Startoption");
+    PrgFilewahl.setHint("Programm oder File auswählen");
+    PrgFilewahl.setEnabled(false);
     Sn.OnClick = [this] { SnClick(); };
     Stj.OnClick = [this] { StjClick(); };
     StartPrgFile.OnClick = [this] { PrgFileStartClick(); };
 }
 
 void TStartopt::SnClick() {
-    PrgFilewahl.Enabled = false;
-    Choosedprgfile.Text.clear();
-    Choosedprgfile.Enabled = false;
-    Prgfilelist.Enabled = false;
-    StartPrgFile.Enabled = false;
+    PrgFilewahl.setEnabled(false);
+    Choosedprgfile.setText("");
+    Choosedprgfile.setEnabled(false);
+    Prgfilelist.setEnabled(false);
+    StartPrgFile.setEnabled(false);
 }
 
 void TStartopt::StjClick() {
-    PrgFilewahl.Enabled = true;
-    Choosedprgfile.Enabled = true;
-    Prgfilelist.Enabled = true;
-    StartPrgFile.Enabled = true;
-    Choosedprgfile.Hint = Choosedprgfile.Text;
+    PrgFilewahl.setEnabled(true);
+    Choosedprgfile.setEnabled(true);
+    Prgfilelist.setEnabled(true);
+    StartPrgFile.setEnabled(true);
+    Choosedprgfile.setHint(Choosedprgfile.Text());
 }
 
 void TStartopt::FormCreate(const ProfileFile& ini) {
@@ -67,12 +67,14 @@ void TStartopt::FormCreate(const ProfileFile& ini) {
     if (read("snst", "Sto", 1) == "1") Stj.setChecked(true);
     const std::string fl0 = read("snst", "fl0", 1);
     if (fl0 != "0" && lengthOf(fl0) > 0) {
-        Choosedprgfile.Text = read("snst", "file", lengthOf(fl0));
+        Choosedprgfile.setText(read("snst", "file", lengthOf(fl0)));
         const int entries = lengthOf(read("snst", "l5", 1));
+        std::vector<std::string> recent;
         for (int i = 0; i < entries && i < 5; ++i) {
             const std::string section = "snst" + std::to_string(i);
-            Prgfilelist.Items.push_back(read(section, "file", lengthOf(read(section, "fl", 1))));
+            recent.push_back(read(section, "file", lengthOf(read(section, "fl", 1))));
         }
+        Prgfilelist.setItems(std::move(recent));
         if (read("snst", "fl", 1) > "0") PrgFileStartClick();
     }
     const std::pair<const char*, TEdit*> pages[] = {
@@ -80,15 +82,15 @@ void TStartopt::FormCreate(const ProfileFile& ini) {
     for (const auto& [key, edit] : pages) {
         const int width = lengthOf(read("snst", std::string(key) + "l", 1));
         if (width <= 0) continue;
-        edit->Text = read("snst", key, width);
-        edit->Hint = edit->Text;
+        edit->setText(read("snst", key, width));
+        edit->setHint(edit->Text());
     }
 }
 
 // Opens the start program or document; when the desktop cannot open it, a document is
 // shown in the file explorer. A Windows program (".exe") has nothing to fall back to.
 void TStartopt::PrgFileStartClick() {
-    const std::string t = Choosedprgfile.Text.substr(0, 255);
+    const std::string t = Choosedprgfile.Text().substr(0, 255);
     if (t.empty()) return;
     if (launcher_.open(t) || t.size() <= 3) return;
     if (t.substr(t.size() - 4) != ".exe") launcher_.showInFileExplorer(t);

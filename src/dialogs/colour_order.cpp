@@ -8,20 +8,20 @@ ColourOrderDialog::ColourOrderDialog(const std::string& formName, int n,
                                      const std::vector<std::string>& placeHints)
     : form(formName), n_(n),
       table_(static_cast<size_t>(n + 1), std::vector<bool>(static_cast<size_t>(n + 1))) {
-    form.Caption = "Farbausgabe konfigurieren";
-    form.add<TLabel>("Image1", nullptr).Hint = "Ein Beispiel zur Veranschaulichung";
+    form.setCaption("Farbausgabe konfigurieren");
+    form.add<TLabel>("Image1", nullptr).setHint("Ein Beispiel zur Veranschaulichung");
     for (int place = 1; place <= n; ++place) {
         auto& group = form.add<TGroupBox>("GroupBox" + std::to_string(place), nullptr);
-        group.Hint = placeHints[static_cast<size_t>(place - 1)];
+        group.setHint(placeHints[static_cast<size_t>(place - 1)]);
         for (int colour = 1; colour <= n; ++colour) {
             const int number = colour + n * (place - 1);
             auto& radio = form.add<TRadioButton>(buttonPrefix + std::to_string(number), &group);
-            radio.Caption = colourNames[static_cast<size_t>(colour - 1)];
+            radio.setCaption(colourNames[static_cast<size_t>(colour - 1)]);
             radio.OnClick = [this, place, colour] { pick(place, colour); };
             buttons_.push_back(&radio);
         }
     }
-    form.add<TButton>("BitBtn1", nullptr).Caption = "&O&K";
+    form.add<TButton>("BitBtn1", nullptr).setCaption("&O&K");
 }
 
 int ColourOrderDialog::colourAt(int place) const {

@@ -213,8 +213,8 @@ static TControl& containerFor(TForm& form, const char* pageName, const char* gro
             continue;
         if (TControl* made = form.find(group.name)) return *made;
         auto& box = form.add<TGroupBox>(group.name, page);
-        box.Caption = group.caption;
-        box.Hint = group.hint;
+        box.setCaption(group.caption);
+        box.setHint(group.hint);
         return box;
     }
     return *page;
@@ -224,23 +224,23 @@ void OutputFlags::buildBoxes() {
     for (const auto& flag : kFlagBoxes) {
         auto& box = form_.add<TCheckBox>("CheckBox" + std::to_string(flag.number),
                                          &containerFor(form_, flag.page, flag.group));
-        box.Caption = flag.caption;
+        box.setCaption(flag.caption);
         box.setChecked(true);
         boxes_[static_cast<size_t>(flag.number)] = &box;
         throughAusgabe_[static_cast<size_t>(flag.number)] = flag.throughAusgabe;
         if (flag.number == 22) {
             autoChkbx_ = &form_.add<TCheckBox>("AutoChkbx", box.Parent());
-            autoChkbx_->Caption = "AUTO";
+            autoChkbx_->setCaption("AUTO");
         }
     }
-    for (int n : {48, 49, 50, 73, 74, 76}) boxes_[static_cast<size_t>(n)]->Hint = kMarkingHint;
+    for (int n : {48, 49, 50, 73, 74, 76}) boxes_[static_cast<size_t>(n)]->setHint(kMarkingHint);
 }
 
 void OutputFlags::buildButtons() {
     for (const auto& spec : kButtons) {
         auto& button = form_.add<TButton>(spec.name, &containerFor(form_, spec.page, spec.group));
-        button.Caption = spec.caption;
-        button.Hint = spec.all ? kAllHint : kNoneHint;
+        button.setCaption(spec.caption);
+        button.setHint(spec.all ? kAllHint : kNoneHint);
         const std::vector<int>& numbers = spec.rangesOrBoxes;
         const bool t = spec.all;
         if (spec.throughAlle) {
@@ -269,22 +269,22 @@ void OutputFlags::wireReactions() {
 void OutputFlags::dotGainReaction(int flag, int referenceBox) {
     TCheckBox& reference = *boxes_[static_cast<size_t>(referenceBox)];
     if (ausgabe(flag)) {
-        reference.Enabled = true;
+        reference.setEnabled(true);
         alle(referenceBox, referenceBox, true);
     } else {
         alle(referenceBox, referenceBox, false);
-        reference.Enabled = false;
+        reference.setEnabled(false);
     }
 }
 
 void OutputFlags::colorimetryReaction() {
     const bool on = boxes_[39]->Checked();
     if (on) {
-        for (int n = 40; n <= 44; ++n) boxes_[static_cast<size_t>(n)]->Enabled = true;
+        for (int n = 40; n <= 44; ++n) boxes_[static_cast<size_t>(n)]->setEnabled(true);
         alle(40, 44, true);
     } else {
         alle(40, 44, false);
-        for (int n = 40; n <= 44; ++n) boxes_[static_cast<size_t>(n)]->Enabled = false;
+        for (int n = 40; n <= 44; ++n) boxes_[static_cast<size_t>(n)]->setEnabled(false);
     }
 }
 

@@ -43,28 +43,20 @@ RecordPipeline::~RecordPipeline() {
 }
 
 bool RecordPipeline::running() const {
-    return !ctx_.Button3.Enabled;
+    return !ctx_.Button3.Enabled();
 }
 
 bool RecordPipeline::onPlateReaderPage() const {
     return ctx_.densito.ActivePageIndex() == 3;
 }
 
-void RecordPipeline::writeMonitorLastLine(const std::string& line) {
-    auto& lines = ctx_.RSMemo.Lines;
-    if (lines.empty())
-        lines.push_back(line);
-    else
-        lines.back() = line;
-}
-
 void RecordPipeline::completeLine(std::string& line) {
     line += '\n';
-    writeMonitorLastLine(line);
+    ctx_.RSMemo.setLastLine(line);
     const bool queueing = ctx_.Manufacturer.ActivePageIndex() == 0 || !onPlateReaderPage();
     const int length = static_cast<int>(line.size());
     if (running() && queueing && length > 5 && length <= kMaxRecordLength) RSBUF.push_back(line);
-    ctx_.RSMemo.Lines.emplace_back();
+    ctx_.RSMemo.appendLine("");
     line.clear();
 }
 
@@ -72,8 +64,8 @@ void RecordPipeline::CommPortDriver1ReceiveData(const char* DataPtr, int DataSiz
     std::string line;
     if (!Fs.empty()) {
         line.swap(Fs);
-    } else if (!ctx_.RSMemo.Lines.empty()) {
-        line = ctx_.RSMemo.Lines.back();
+    } else if (!ctx_.RSMemo.Lines().empty()) {
+        line = ctx_.RSMemo.Lines().back();
     }
     for (int k = 0; k < DataSize; ++k) {
         const auto b = static_cast<unsigned char>(DataPtr[k]);
@@ -83,7 +75,7 @@ void RecordPipeline::CommPortDriver1ReceiveData(const char* DataPtr, int DataSiz
             line += static_cast<char>(b);
     }
     if (!line.empty()) {
-        writeMonitorLastLine(line);
+        ctx_.RSMemo.setLastLine(line);
         Fs = std::move(line);
     }
     if (onPlateReaderPage() && DataSize > 0)

@@ -61,7 +61,6 @@ class RecordPipeline {
 
   private:
     void completeLine(std::string& line);
-    void writeMonitorLastLine(const std::string& line);
     void dispatch();
     void removeHead();
     void dropFailedRecord(const std::string& reason);

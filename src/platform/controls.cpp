@@ -4,6 +4,13 @@
 
 namespace qorva {
 
+// Stores value in field; false when the field held it already, so nothing changed.
+template <class T> bool update(T& field, T value) {
+    if (field == value) return false;
+    field = std::move(value);
+    return true;
+}
+
 static bool parseIndex(const std::string& text, int& out) {
     if (text.empty() || text.size() > 6) return false;
     size_t start = text[0] == '-' ? 1 : 0;
@@ -17,8 +24,38 @@ static bool parseIndex(const std::string& text, int& out) {
     return true;
 }
 
-TControl::TControl(std::string name, TControl* parent) : name_(std::move(name)), parent_(parent) {
+TControl::TControl(std::string name, TControl* parent) : TControl(std::move(name), parent, true) {}
+
+TControl::TControl(std::string name, TControl* parent, bool enabled)
+    : name_(std::move(name)), parent_(parent), form_(parent ? parent->form_ : nullptr),
+      enabled_(enabled) {
     if (parent_) parent_->children_.push_back(this);
+}
+
+void TControl::changed(ControlProperty property) const {
+    if (form_) form_->notify(*this, property);
+}
+
+void TControl::setCaption(std::string caption) {
+    if (update(caption_, std::move(caption))) changed(ControlProperty::Caption);
+}
+
+void TControl::setHint(std::string hint) {
+    if (update(hint_, std::move(hint))) changed(ControlProperty::Hint);
+}
+
+void TControl::setEnabled(bool on) {
+    if (!update(enabled_, on)) return;
+    enabledChanged();
+    changed(ControlProperty::Enabled);
+}
+
+void TControl::setVisible(bool on) {
+    if (update(visible_, on)) changed(ControlProperty::Visible);
+}
+
+TForm::TForm(std::string name) : TControl(std::move(name), nullptr) {
+    form_ = this;
 }
 
 TControl* TForm::find(const std::string& name) {
@@ -28,13 +65,37 @@ TControl* TForm::find(const std::string& name) {
     return nullptr;
 }
 
+void TForm::subscribe(FormObserver& observer) {
+    if (std::find(observers_.begin(), observers_.end(), &observer) == observers_.end())
+        observers_.push_back(&observer);
+}
+
+// While observers are being told, a leaving one is only blanked, so the others are all
+// told; the blanks go when the outermost notification ends.
+void TForm::unsubscribe(FormObserver& observer) {
+    auto found = std::find(observers_.begin(), observers_.end(), &observer);
+    if (found == observers_.end()) return;
+    if (notifying_)
+        *found = nullptr;
+    else
+        observers_.erase(found);
+}
+
+void TForm::notify(const TControl& control, ControlProperty property) {
+    if (observers_.empty()) return;
+    ++notifying_;
+    for (size_t i = 0; i < observers_.size(); ++i)
+        if (FormObserver* observer = observers_[i]) observer->controlChanged(control, property);
+    if (--notifying_ == 0) std::erase(observers_, nullptr);
+}
+
 void TButton::Click() {
-    if (Enabled && Visible && OnClick) OnClick();
+    if (Enabled() && Visible() && OnClick) OnClick();
 }
 
 void TCheckBox::setChecked(bool value) {
-    if (checked_ == value) return;
-    checked_ = value;
+    if (!update(checked_, value)) return;
+    changed(ControlProperty::Checked);
     if (OnClick) OnClick();
 }
 
@@ -52,12 +113,13 @@ bool TCheckBox::setFromText(const std::string& value) {
 }
 
 void TRadioButton::setChecked(bool value) {
-    if (checked_ == value) return;
-    checked_ = value;
+    if (!update(checked_, value)) return;
+    changed(ControlProperty::Checked);
     if (!value) return;
     for (TControl* sibling : Parent()->Children())
-        if (auto* radio = dynamic_cast<TRadioButton*>(sibling); radio && radio != this)
-            radio->checked_ = false;
+        if (auto* radio = dynamic_cast<TRadioButton*>(sibling);
+            radio && radio != this && update(radio->checked_, false))
+            radio->changed(ControlProperty::Checked);
     if (OnClick) OnClick();
 }
 
@@ -68,42 +130,61 @@ bool TRadioButton::setFromText(const std::string& value) {
     return true;
 }
 
+void TRadioGroup::setItems(std::vector<std::string> items) {
+    if (!update(items_, std::move(items))) return;
+    changed(ControlProperty::Items);
+    if (itemIndex_ >= static_cast<int>(items_.size())) setItemIndex(-1);
+}
+
 void TRadioGroup::setItemIndex(int index) {
-    if (index < -1 || index >= static_cast<int>(Items.size()) || index == itemIndex_) return;
+    if (index < -1 || index >= static_cast<int>(items_.size()) || index == itemIndex_) return;
     itemIndex_ = index;
+    changed(ControlProperty::ItemIndex);
     if (OnClick) OnClick();
 }
 
 bool TRadioGroup::setFromText(const std::string& value) {
     int index = 0;
-    if (!parseIndex(value, index) || index < -1 || index >= static_cast<int>(Items.size()))
+    if (!parseIndex(value, index) || index < -1 || index >= static_cast<int>(items_.size()))
         return false;
     setItemIndex(index);
     return true;
 }
 
+void TComboBox::setItems(std::vector<std::string> items) {
+    if (!update(items_, std::move(items))) return;
+    changed(ControlProperty::Items);
+    if (itemIndex_ >= static_cast<int>(items_.size())) setItemIndex(-1);
+}
+
+void TComboBox::select(int index, const std::string& text) {
+    if (update(itemIndex_, index)) changed(ControlProperty::ItemIndex);
+    if (text_ != text) {
+        text_ = text;
+        changed(ControlProperty::Text);
+    }
+}
+
 void TComboBox::setItemIndex(int index) {
-    if (index < -1 || index >= static_cast<int>(Items.size()) || index == itemIndex_) return;
-    itemIndex_ = index;
-    if (index >= 0) text_ = Items[static_cast<size_t>(index)];
+    if (index < -1 || index >= static_cast<int>(items_.size()) || index == itemIndex_) return;
+    select(index, index >= 0 ? items_[static_cast<size_t>(index)] : text_);
     if (OnChange) OnChange();
 }
 
 void TComboBox::restoreItemIndex(int index) {
-    itemIndex_ = index >= 0 && index < static_cast<int>(Items.size()) ? index : -1;
-    if (itemIndex_ >= 0) text_ = Items[static_cast<size_t>(itemIndex_)];
+    const int item = index >= 0 && index < static_cast<int>(items_.size()) ? index : -1;
+    select(item, item >= 0 ? items_[static_cast<size_t>(item)] : text_);
 }
 
 void TComboBox::setText(const std::string& text) {
     if (text == text_ && itemIndex_ == -1) return;
-    text_ = text;
-    itemIndex_ = -1;
+    select(-1, text);
     if (OnChange) OnChange();
 }
 
 bool TComboBox::setFromText(const std::string& value) {
     int index = 0;
-    if (!parseIndex(value, index) || index < -1 || index >= static_cast<int>(Items.size()))
+    if (!parseIndex(value, index) || index < -1 || index >= static_cast<int>(items_.size()))
         return false;
     setItemIndex(index);
     return true;
@@ -133,6 +214,7 @@ TTabSheet* TPageControl::Page(int index) const {
 void TPageControl::setActivePageIndex(int index) {
     if (index < 0 || index >= PageCount() || index == activeIndex_) return;
     activeIndex_ = index;
+    changed(ControlProperty::ActivePage);
     if (OnChange) OnChange();
     if (TTabSheet* page = Page(index); page && page->OnEnter) page->OnEnter();
 }
@@ -146,16 +228,58 @@ bool TPageControl::setFromText(const std::string& pageName) {
     return false;
 }
 
-TTimer::TTimer(std::string name, TControl* parent, EventLoop& loop, int interval)
-    : TControl(std::move(name), parent), loop_(loop), interval_(interval) {}
-
-TTimer::~TTimer() {
-    setEnabled(false);
+void TMemo::appendLine(std::string line) {
+    lines_.push_back(std::move(line));
+    changed(ControlProperty::LineAppended);
 }
 
-void TTimer::setEnabled(bool on) {
-    if (on == isEnabled()) return;
-    if (on) {
+void TMemo::setLastLine(const std::string& line) {
+    if (lines_.empty()) {
+        appendLine(line);
+    } else if (lines_.back() != line) {
+        lines_.back() = line;
+        changed(ControlProperty::LastLineChanged);
+    }
+}
+
+void TMemo::removeLastLine() {
+    if (lines_.empty()) return;
+    lines_.pop_back();
+    changed(ControlProperty::LastLineRemoved);
+}
+
+void TMemo::clear() {
+    if (lines_.empty()) return;
+    lines_.clear();
+    changed(ControlProperty::LinesCleared);
+}
+
+void TEdit::setText(std::string text) {
+    if (update(text_, std::move(text))) changed(ControlProperty::Text);
+}
+
+void TEdit::setReadOnly(bool on) {
+    if (update(readOnly_, on)) changed(ControlProperty::ReadOnly);
+}
+
+void TListBox::setItems(std::vector<std::string> items) {
+    if (update(items_, std::move(items))) changed(ControlProperty::Items);
+}
+
+void TStatusBar::setSimpleText(std::string text) {
+    if (update(simpleText_, std::move(text))) changed(ControlProperty::SimpleText);
+}
+
+TTimer::TTimer(std::string name, TControl* parent, EventLoop& loop, int interval)
+    : TControl(std::move(name), parent, false), loop_(loop), interval_(interval) {}
+
+// No notification here: the form may be going with its observers.
+TTimer::~TTimer() {
+    if (timerId_) loop_.stopTimer(timerId_);
+}
+
+void TTimer::enabledChanged() {
+    if (Enabled()) {
         timerId_ = loop_.startTimer(interval_, [this] {
             if (OnTimer) OnTimer();
         });

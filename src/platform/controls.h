@@ -2,7 +2,8 @@
 // Windows as trees of named controls. Behaviour reads the controls' state when it needs
 // it and reacts to their events; an event runs only when a state really changes,
 // whether the user or the program changed it. The tree records containment and order,
-// which is all a view needs to lay the controls out.
+// which is all a view needs to lay the controls out. Every state changes through a
+// setter, and the form tells its observers (a view) which control changed what.
 #include <functional>
 #include <memory>
 #include <string>
@@ -11,6 +12,40 @@
 #include "platform/event_loop.h"
 
 namespace qorva {
+
+class TControl;
+class TForm;
+
+// What changed on a control; the observer reads the new state from the control.
+enum class ControlProperty {
+    Caption,
+    Hint,
+    Enabled,
+    Visible,
+    Checked,
+    Items,
+    ItemIndex,
+    Text,
+    ReadOnly,
+    SimpleText,
+    ActivePage,
+    // A memo's lines, told one line at a time so that a long monitor is never copied.
+    LineAppended,
+    LastLineChanged,
+    LastLineRemoved,
+    LinesCleared,
+};
+
+// Told of every real change of a state on a form's controls, after the change and before
+// the control's event runs. Observers stay separate from the events, which belong to the
+// behaviour.
+class FormObserver {
+  public:
+    virtual void controlChanged(const TControl& control, ControlProperty property) = 0;
+
+  protected:
+    ~FormObserver() = default;
+};
 
 class TControl {
   public:
@@ -24,25 +59,46 @@ class TControl {
     const std::string& Name() const { return name_; }
     TControl* Parent() const { return parent_; }
     const std::vector<TControl*>& Children() const { return children_; }
+    // The form whose observers hear of this control's changes; none for a lone control.
+    TForm* Form() const { return form_; }
     virtual const char* kind() const = 0;
 
-    std::string Caption, Hint;
-    bool Enabled = true;
-    bool Visible = true;
+    const std::string& Caption() const { return caption_; }
+    void setCaption(std::string caption);
+    const std::string& Hint() const { return hint_; }
+    void setHint(std::string hint);
+    bool Enabled() const { return enabled_; }
+    void setEnabled(bool on);
+    bool Visible() const { return visible_; }
+    void setVisible(bool on);
 
     // Sets the control's value from text as a user would (see each kind); false when
     // the text is not a value this control takes.
     virtual bool setFromText(const std::string& /*value*/) { return false; }
 
+  protected:
+    // For kinds that start disabled.
+    TControl(std::string name, TControl* parent, bool enabled);
+    // Tells the form's observers that property changed on this control.
+    void changed(ControlProperty property) const;
+
   private:
+    friend class TForm;
+    // What a kind does beyond showing the new state when it is enabled or disabled.
+    virtual void enabledChanged() {}
+
     std::string name_;
     TControl* parent_;
+    TForm* form_;
     std::vector<TControl*> children_;
+    std::string caption_, hint_;
+    bool enabled_;
+    bool visible_ = true;
 };
 
 class TForm : public TControl {
   public:
-    explicit TForm(std::string name) : TControl(std::move(name), nullptr) {}
+    explicit TForm(std::string name);
     const char* kind() const override { return "TForm"; }
 
     template <class T, class... Args>
@@ -56,7 +112,18 @@ class TForm : public TControl {
     TControl* find(const std::string& name);
     template <class T> T* find(const std::string& name) { return dynamic_cast<T*>(find(name)); }
 
+    // An observer is told of every change on this form's controls until it unsubscribes,
+    // which it may do while it is being told.
+    void subscribe(FormObserver& observer);
+    void unsubscribe(FormObserver& observer);
+
   private:
+    friend class TControl;
+    void notify(const TControl& control, ControlProperty property);
+
+    std::vector<FormObserver*> observers_;
+    int notifying_ = 0;
+    // Declared last: the controls go first, while the observer list still exists.
     std::vector<std::unique_ptr<TControl>> owned_;
 };
 
@@ -112,7 +179,9 @@ class TRadioGroup : public TControl {
   public:
     using TControl::TControl;
     const char* kind() const override { return "TRadioGroup"; }
-    std::vector<std::string> Items;
+    const std::vector<std::string>& Items() const { return items_; }
+    // New items; a chosen item beyond them is unchosen as by setItemIndex(-1).
+    void setItems(std::vector<std::string> items);
     int ItemIndex() const { return itemIndex_; }
     // -1 selects nothing; an index outside the items is ignored.
     void setItemIndex(int index);
@@ -120,6 +189,7 @@ class TRadioGroup : public TControl {
     Event OnClick;
 
   private:
+    std::vector<std::string> items_;
     int itemIndex_ = -1;
 };
 
@@ -128,7 +198,9 @@ class TComboBox : public TControl {
   public:
     using TControl::TControl;
     const char* kind() const override { return "TComboBox"; }
-    std::vector<std::string> Items;
+    const std::vector<std::string>& Items() const { return items_; }
+    // New items; a chosen item beyond them is unchosen as by setItemIndex(-1).
+    void setItems(std::vector<std::string> items);
     int ItemIndex() const { return itemIndex_; }
     const std::string& Text() const { return text_; }
     // Choosing an item shows its text; OnChange runs on a real change.
@@ -142,6 +214,10 @@ class TComboBox : public TControl {
     Event OnChange;
 
   private:
+    // Index and text as given; tells the observers what of them changed.
+    void select(int index, const std::string& text);
+
+    std::vector<std::string> items_;
     int itemIndex_ = -1;
     std::string text_;
 };
@@ -171,47 +247,70 @@ class TPageControl : public TControl {
     int activeIndex_ = 0;
 };
 
+// Lines of text that grow at the end, as the monitor of received lines does.
 class TMemo : public TControl {
   public:
     using TControl::TControl;
     const char* kind() const override { return "TMemo"; }
-    std::vector<std::string> Lines;
+    const std::vector<std::string>& Lines() const { return lines_; }
+    void appendLine(std::string line);
+    // The last line becomes line; an empty memo gets it as its first line.
+    void setLastLine(const std::string& line);
+    void removeLastLine();
+    void clear();
+
+  private:
+    std::vector<std::string> lines_;
 };
 
 class TEdit : public TControl {
   public:
     using TControl::TControl;
     const char* kind() const override { return "TEdit"; }
-    std::string Text;
-    bool ReadOnly = false;
+    const std::string& Text() const { return text_; }
+    void setText(std::string text);
+    bool ReadOnly() const { return readOnly_; }
+    void setReadOnly(bool on);
+
+  private:
+    std::string text_;
+    bool readOnly_ = false;
 };
 
 class TListBox : public TControl {
   public:
     using TControl::TControl;
     const char* kind() const override { return "TListBox"; }
-    std::vector<std::string> Items;
+    const std::vector<std::string>& Items() const { return items_; }
+    void setItems(std::vector<std::string> items);
+
+  private:
+    std::vector<std::string> items_;
 };
 
 class TStatusBar : public TControl {
   public:
     using TControl::TControl;
     const char* kind() const override { return "TStatusBar"; }
-    std::string SimpleText;
+    const std::string& SimpleText() const { return simpleText_; }
+    void setSimpleText(std::string text);
+
+  private:
+    std::string simpleText_;
 };
 
-// A window timer on the event loop; ticks while Enabled.
+// A window timer on the event loop; ticks while Enabled, and is built disabled.
 class TTimer : public TControl {
   public:
     TTimer(std::string name, TControl* parent, EventLoop& loop, int interval);
     ~TTimer() override;
     const char* kind() const override { return "TTimer"; }
     int Interval() const { return interval_; }
-    bool isEnabled() const { return timerId_ != 0; }
-    void setEnabled(bool on);
     Event OnTimer;
 
   private:
+    void enabledChanged() override;
+
     EventLoop& loop_;
     int interval_;
     EventLoop::TimerId timerId_ = 0;

@@ -31,7 +31,7 @@ QorvaApplication::QorvaApplication(const PlatformServices& platform, ShellLaunch
                                        {&startopt.Dens4Farbprg, &frm.F4Prgst},
                                        {&startopt.Dens7Farbprg, &frm.F7Prgst},
                                        {&startopt.DensVC, &frm.VCPrgst}})
-        if (!edit->Text.empty()) button->Hint = edit->Text;
+        if (!edit->Text().empty()) button->setHint(edit->Text());
     applyLanguage(ini);
 }
 
@@ -39,7 +39,7 @@ QorvaApplication::QorvaApplication(const PlatformServices& platform, ShellLaunch
 // built, then the stored settings, then an empty plate-reader buffer.
 void QorvaApplication::FormCreate(const ProfileFile& ini) {
     StartDir = currentDirectory();
-    frm.Button4.Enabled = false;
+    frm.Button4.setEnabled(false);
     frm.beeper.MessageBeep(0);
     frm.Notation.setItemIndex(static_cast<int>(DecimalNotation::Automatic));
     frm.Ausgabeart.setItemIndex(static_cast<int>(OutputLayout::NewRow));

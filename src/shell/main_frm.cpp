@@ -5,13 +5,13 @@ namespace qorva {
 namespace {
 
 template <class T> T& built(T& control, const char* caption, const char* hint = "") {
-    control.Caption = caption;
-    control.Hint = hint;
+    control.setCaption(caption);
+    control.setHint(hint);
     return control;
 }
 
 TRadioGroup& radioGroup(TRadioGroup& group, std::vector<std::string> items, int itemIndex) {
-    group.Items = std::move(items);
+    group.setItems(std::move(items));
     group.setItemIndex(itemIndex);
     return group;
 }
@@ -23,8 +23,8 @@ std::vector<std::string> portItems() {
 }
 
 TComboBox& bitRateList(TComboBox& list) {
-    list.Items = {"  1200",  "  2400",  "  4800",  "  9600",  "  14400",
-                  "  19200", "  38400", "  57600", "  115200"};
+    list.setItems({"  1200", "  2400", "  4800", "  9600", "  14400", "  19200", "  38400",
+                   "  57600", "  115200"});
     list.setText("9600 (Default)");
     return list;
 }
@@ -89,13 +89,13 @@ TMainFrm::TMainFrm(const PlatformServices& platform)
       ParseTimer(form.add<TTimer>("ParseTimer", nullptr, loop, 100)),
       Watchdog(form.add<TTimer>("Watchdog", nullptr, loop, 3000)),
       CommPortDriver1(loop, platform.serialPorts, platform.portMap) {
-    form.Caption = "QORVA v01.22";
-    Button4.Enabled = false;
+    form.setCaption("QORVA v01.22");
+    Button4.setEnabled(false);
     PageControl1.setActivePageIndex(2);
     CommPortDriver1.setComPort(pnCOM1);
     SHIFTEINFG.setChecked(true);
-    for (TButton* launch : {&SWPrgst, &F4Prgst, &F7Prgst, &VCPrgst}) launch->Visible = false;
-    CommportPath.Caption = CommPortDriver1.DevicePath();
+    for (TButton* launch : {&SWPrgst, &F4Prgst, &F7Prgst, &VCPrgst}) launch->setVisible(false);
+    CommportPath.setCaption(CommPortDriver1.DevicePath());
     wireEvents();
     ParseTimer.setEnabled(true);
     Watchdog.setEnabled(true);
@@ -129,41 +129,41 @@ TComPortBaudRate TMainFrm::selectedBitRate() const {
 void TMainFrm::selectChosenPort() {
     if (Commport.ItemIndex() >= 0)
         CommPortDriver1.setComPort(static_cast<TComPortNumber>(Commport.ItemIndex()));
-    CommportPath.Caption = CommPortDriver1.DevicePath();
+    CommportPath.setCaption(CommPortDriver1.DevicePath());
 }
 
 void TMainFrm::reportOpen(bool opened) {
-    StatusBar1.SimpleText = opened ? kConnected : kConnectError;
+    StatusBar1.setSimpleText(opened ? kConnected : kConnectError);
     if (!opened) beeper.MessageBeep(48);
 }
 
 void TMainFrm::Button3Click() {
     pipeline.RSBUF.clear();
     if (CommPortDriver1.Connect()) {
-        Button3.Enabled = false;
-        Button4.Enabled = true;
-        StatusBar1.SimpleText = kConnected;
+        Button3.setEnabled(false);
+        Button4.setEnabled(true);
+        StatusBar1.setSimpleText(kConnected);
     } else {
-        StatusBar1.SimpleText = kConnectError;
+        StatusBar1.setSimpleText(kConnectError);
         beeper.MessageBeep(0);
     }
     CommPortDriver1.Disconnect();
     CommPortDriver1.setComPortSpeed(selectedBitRate());
     if (CommPortDriver1.Connect()) {
-        StatusBar1.SimpleText = kConnected;
-        Button4.Enabled = true;
-        Button3.Enabled = false;
+        StatusBar1.setSimpleText(kConnected);
+        Button4.setEnabled(true);
+        Button3.setEnabled(false);
     } else {
         reportOpen(false);
     }
-    RSMemo.Lines.emplace_back();
+    RSMemo.appendLine("");
 }
 
 void TMainFrm::Button4_XClick() {
-    StatusBar1.SimpleText = kDisconnected;
+    StatusBar1.setSimpleText(kDisconnected);
     CommPortDriver1.Disconnect();
-    Button3.Enabled = true;
-    Button4.Enabled = false;
+    Button3.setEnabled(true);
+    Button4.setEnabled(false);
     parseState.RSbuffer.clear();
 }
 

@@ -156,7 +156,7 @@ int main(int argc, char** argv) {
         if (const std::string error = ApplyAssignment(frm.form, assignment); !error.empty())
             fail("--set " + error);
     frm.Button3.Click();
-    std::cerr << "qorva: " << frm.StatusBar1.SimpleText << " (" << frm.CommportPath.Caption
+    std::cerr << "qorva: " << frm.StatusBar1.SimpleText() << " (" << frm.CommportPath.Caption()
               << "); Ctrl+C ends\n";
 
     while (!loop.quitRequested()) loop.runUntil(loop.now() + 1000);

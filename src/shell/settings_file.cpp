@@ -65,7 +65,7 @@ int indexValue(const std::string& text) {
 
 // A radio group takes an index beyond its items as its last item.
 void setGroupIndex(TRadioGroup& group, int index) {
-    group.setItemIndex(std::min(index, static_cast<int>(group.Items.size()) - 1));
+    group.setItemIndex(std::min(index, static_cast<int>(group.Items().size()) - 1));
 }
 
 void readFlagString(TMainFrm& frm, const ProfileFile& ini, const FlagString& string) {
@@ -151,12 +151,12 @@ void WriteSettings(const SettingsWindows& w, ProfileFile& ini) {
 
     const TStartopt& start = w.startopt;
     write("snst", "Sto", start.Stj.Checked() ? "1" : "0");
-    const std::string& chosen = start.Choosedprgfile.Text;
+    const std::string& chosen = start.Choosedprgfile.Text();
     if (!chosen.empty()) {
         write("snst", "fl", "1");
         write("snst", "fl0", LengthCode(chosen));
         write("snst", "file", chosen);
-        const auto& recent = start.Prgfilelist.Items;
+        const auto& recent = start.Prgfilelist.Items();
         write("snst", "l5",
               std::string(1, static_cast<char>('0' + std::min(recent.size(), kRecentEntries))));
         for (size_t i = 0; i < recent.size() && i < kRecentEntries; ++i) {
@@ -174,8 +174,8 @@ void WriteSettings(const SettingsWindows& w, ProfileFile& ini) {
                                                           {"7fprg", &start.Dens7Farbprg},
                                                           {"VC", &start.DensVC}};
     for (const auto& [key, edit] : pages) {
-        write("snst", std::string(key) + "l", LengthCode(edit->Text));
-        write("snst", key, edit->Text);
+        write("snst", std::string(key) + "l", LengthCode(edit->Text()));
+        write("snst", key, edit->Text());
     }
 }
 

@@ -57,7 +57,7 @@ double lineAssemblyMBps() {
     const double start = cpuSeconds();
     for (long k = 0; k < deliveries; ++k) {
         world.frm.pipeline.CommPortDriver1ReceiveData(block.data(), static_cast<int>(block.size()));
-        if (world.frm.RSMemo.Lines.size() > 100000) world.frm.RSMemo.Lines.clear();
+        if (world.frm.RSMemo.Lines().size() > 100000) world.frm.RSMemo.clear();
         world.frm.pipeline.RSBUF.clear();
     }
     return mb / (cpuSeconds() - start);
@@ -66,15 +66,15 @@ double lineAssemblyMBps() {
 double deliveryMicroseconds(size_t monitorLines) {
     World world;
     world.frm.Button3.Click();
-    world.frm.RSMemo.Lines.assign(monitorLines, std::string(40, 'x'));
-    world.frm.RSMemo.Lines.emplace_back();
+    for (size_t k = 0; k < monitorLines; ++k) world.frm.RSMemo.appendLine(std::string(40, 'x'));
+    world.frm.RSMemo.appendLine("");
     const long repetitions = 2000000;
     const double start = cpuSeconds();
     for (long k = 0; k < repetitions; ++k) {
         world.frm.pipeline.CommPortDriver1ReceiveData(kRecord.data(),
                                                       static_cast<int>(kRecord.size()));
-        world.frm.RSMemo.Lines.pop_back(); // back to the same monitor length
-        world.frm.RSMemo.Lines.back().clear();
+        world.frm.RSMemo.removeLastLine(); // back to the same monitor length
+        world.frm.RSMemo.setLastLine("");
         world.frm.pipeline.RSBUF.clear();
     }
     return (cpuSeconds() - start) * 1e6 / static_cast<double>(repetitions);

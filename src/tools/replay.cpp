@@ -146,7 +146,7 @@ void scheduleDeliveries(EventLoop& loop, MemorySerialPorts::Device& line, const 
 constexpr const char* kReplayLine = "replay-line";
 
 void writeMonitor(std::ostream& out, const TMemo& memo) {
-    auto lines = memo.Lines;
+    auto lines = memo.Lines();
     if (!lines.empty() && lines.back().empty()) lines.pop_back();
     for (auto line : lines) {
         while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();

@@ -32,10 +32,6 @@ TControl::TControl(std::string name, TControl* parent, bool enabled)
     if (parent_) parent_->children_.push_back(this);
 }
 
-void TControl::changed(ControlProperty property) const {
-    if (form_) form_->notify(*this, property);
-}
-
 void TControl::setCaption(std::string caption) {
     if (update(caption_, std::move(caption))) changed(ControlProperty::Caption);
 }
@@ -82,7 +78,6 @@ void TForm::unsubscribe(FormObserver& observer) {
 }
 
 void TForm::notify(const TControl& control, ControlProperty property) {
-    if (observers_.empty()) return;
     ++notifying_;
     for (size_t i = 0; i < observers_.size(); ++i)
         if (FormObserver* observer = observers_[i]) observer->controlChanged(control, property);
@@ -226,20 +221,6 @@ bool TPageControl::setFromText(const std::string& pageName) {
             return true;
         }
     return false;
-}
-
-void TMemo::appendLine(std::string line) {
-    lines_.push_back(std::move(line));
-    changed(ControlProperty::LineAppended);
-}
-
-void TMemo::setLastLine(const std::string& line) {
-    if (lines_.empty()) {
-        appendLine(line);
-    } else if (lines_.back() != line) {
-        lines_.back() = line;
-        changed(ControlProperty::LastLineChanged);
-    }
 }
 
 void TMemo::removeLastLine() {

@@ -119,6 +119,7 @@ class TForm : public TControl {
 
   private:
     friend class TControl;
+    bool observed() const { return !observers_.empty(); }
     void notify(const TControl& control, ControlProperty property);
 
     std::vector<FormObserver*> observers_;
@@ -126,6 +127,12 @@ class TForm : public TControl {
     // Declared last: the controls go first, while the observer list still exists.
     std::vector<std::unique_ptr<TControl>> owned_;
 };
+
+// Inline, as the monitor's lines change once per received record: with nobody
+// observing, a change costs one test.
+inline void TControl::changed(ControlProperty property) const {
+    if (form_ && form_->observed()) form_->notify(*this, property);
+}
 
 class TGroupBox : public TControl {
   public:
@@ -253,9 +260,19 @@ class TMemo : public TControl {
     using TControl::TControl;
     const char* kind() const override { return "TMemo"; }
     const std::vector<std::string>& Lines() const { return lines_; }
-    void appendLine(std::string line);
+    void appendLine(std::string line) {
+        lines_.push_back(std::move(line));
+        changed(ControlProperty::LineAppended);
+    }
     // The last line becomes line; an empty memo gets it as its first line.
-    void setLastLine(const std::string& line);
+    void setLastLine(const std::string& line) {
+        if (lines_.empty()) {
+            appendLine(line);
+        } else if (lines_.back() != line) {
+            lines_.back() = line;
+            changed(ControlProperty::LastLineChanged);
+        }
+    }
     void removeLastLine();
     void clear();
 

@@ -55,6 +55,8 @@ std::string shown(const TControl& c, ControlProperty property) {
         return "LastLineChanged=" + memo->Lines().back();
     case ControlProperty::LastLineRemoved:
         return "LastLineRemoved=" + std::to_string(memo->Lines().size());
+    case ControlProperty::FirstLinesRemoved:
+        return "FirstLinesRemoved=" + std::to_string(memo->Lines().size());
     case ControlProperty::LinesCleared:
         return "LinesCleared=" + std::to_string(memo->Lines().size());
     }
@@ -231,6 +233,9 @@ TEST(ControlObservers, AViewIsToldEveryRealChangeOnce) {
         {[&] { memo.setLastLine("first!"); }, {}},
         {[&] { memo.appendLine(""); }, {"Memo.LineAppended="}},
         {[&] { memo.removeLastLine(); }, {"Memo.LastLineRemoved=1"}},
+        {[&] { memo.appendLine("second"); }, {"Memo.LineAppended=second"}},
+        {[&] { memo.removeFirstLines(1); }, {"Memo.FirstLinesRemoved=1"}},
+        {[&] { memo.removeFirstLines(0); }, {}},
         {[&] { memo.clear(); }, {"Memo.LinesCleared=0"}},
         {[&] { memo.clear(); }, {}},
         {[&] { memo.removeLastLine(); }, {}},

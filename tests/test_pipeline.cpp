@@ -251,3 +251,22 @@ TEST(Dispatch, NoBurstOnThePlateReaderPage) {
     EXPECT_FALSE(w.loop.hasPendingPosts());
     EXPECT_EQ(w.grid(), "");
 }
+
+TEST(LineAssembly, ALineWithoutEndIsCutAndTheMonitorKeepsItsLimit) {
+    PipelineWorld w;
+    const size_t max = RecordPipeline::kMaxLineLength;
+    const std::string chunk(300, 'x');
+    for (int k = 0; k < 10; ++k) w.deliver(chunk);
+    EXPECT_EQ(w.memo().back(), std::string(max, 'x') + RecordPipeline::kCutMarker);
+    EXPECT_EQ(w.frm.pipeline.cutLines(), 1);
+    w.deliver("x\r\nK   1.45\r\n");
+    EXPECT_EQ(w.frm.pipeline.cutLines(), 1);
+    EXPECT_EQ(w.frm.pipeline.RSBUF, std::deque<std::string>{"K   1.45\r\n"})
+        << "the next line is whole";
+
+    w.frm.pipeline.setMonitorLineLimit(100);
+    for (int k = 0; k < 1000; ++k) w.deliver("L" + std::to_string(k) + "\r\n");
+    EXPECT_LE(w.memo().size(), 111u);
+    EXPECT_GE(w.memo().size(), 100u);
+    EXPECT_EQ(w.memo()[w.memo().size() - 2], "L999\r\n") << "the newest lines stay";
+}

@@ -57,10 +57,31 @@ void RecordPipeline::completeLine(std::string& line) {
     const int length = static_cast<int>(line.size());
     if (running() && queueing && length > 5 && length <= kMaxRecordLength) RSBUF.push_back(line);
     ctx_.RSMemo.appendLine("");
+    keepMonitorBounded();
     line.clear();
+    cutting_ = false;
+}
+
+void RecordPipeline::addToLine(std::string& line, char b) {
+    if (cutting_) return;
+    if (line.size() < kMaxLineLength) {
+        line += b;
+        return;
+    }
+    line += kCutMarker;
+    cutting_ = true;
+    ++cutLines_;
+}
+
+// Lines go in batches of a tenth of the limit, so the monitor is not shifted per record.
+void RecordPipeline::keepMonitorBounded() {
+    const size_t lines = ctx_.RSMemo.Lines().size();
+    if (lines <= monitorLineLimit_ + monitorLineLimit_ / 10) return;
+    ctx_.RSMemo.removeFirstLines(lines - monitorLineLimit_);
 }
 
 void RecordPipeline::CommPortDriver1ReceiveData(const char* DataPtr, int DataSize) {
+    const bool cutBefore = cutting_;
     std::string line;
     if (!Fs.empty()) {
         line.swap(Fs);
@@ -72,10 +93,11 @@ void RecordPipeline::CommPortDriver1ReceiveData(const char* DataPtr, int DataSiz
         if (b == 10)
             completeLine(line);
         else if (b == 13 || (b >= 32 && b <= 126))
-            line += static_cast<char>(b);
+            addToLine(line, static_cast<char>(b));
     }
     if (!line.empty()) {
-        ctx_.RSMemo.setLastLine(line);
+        // A line cut before this delivery shows its marker already and changes no more.
+        if (!cutBefore) ctx_.RSMemo.setLastLine(line);
         Fs = std::move(line);
     }
     if (onPlateReaderPage() && DataSize > 0)

@@ -2,6 +2,8 @@
 // From received bytes to parsed records: line assembly into the monitor, the record
 // queue, the dispatch of one record per parse tick under the parse guard, the watchdog
 // over RecBuf, and the plate reader's raw buffer.
+#include <algorithm>
+#include <cstddef>
 #include <deque>
 #include <string>
 
@@ -36,6 +38,11 @@ class RecordPipeline {
   public:
     // The longest record the parsers take; longer lines belong to no instrument.
     static constexpr int kMaxRecordLength = 255;
+    // A line is cut at this length (the monitor shows kCutMarker after it), so a line
+    // without an end costs no more than its bytes.
+    static constexpr size_t kMaxLineLength = 1024;
+    static constexpr const char* kCutMarker = " [...]";
+    static constexpr size_t kDefaultMonitorLines = 100000;
 
     explicit RecordPipeline(const PipelineContext& context);
     ~RecordPipeline();
@@ -54,6 +61,11 @@ class RecordPipeline {
     bool running() const;
     // Records a parser failed on: each was dropped, counted and reported.
     int droppedRecords() const { return droppedRecords_; }
+    // Lines that reached kMaxLineLength and lost the rest.
+    int cutLines() const { return cutLines_; }
+    // The monitor keeps at most this many lines, dropping the oldest.
+    void setMonitorLineLimit(size_t lines) { monitorLineLimit_ = std::max<size_t>(lines, 1); }
+    size_t monitorLineLimit() const { return monitorLineLimit_; }
 
     std::deque<std::string> RSBUF;
     std::string Fs;
@@ -61,6 +73,8 @@ class RecordPipeline {
 
   private:
     void completeLine(std::string& line);
+    void addToLine(std::string& line, char b);
+    void keepMonitorBounded();
     void dispatch();
     void removeHead();
     void dropFailedRecord(const std::string& reason);
@@ -70,6 +84,9 @@ class RecordPipeline {
     PipelineContext ctx_;
     Parsers* parsers_;
     int droppedRecords_ = 0;
+    int cutLines_ = 0;
+    bool cutting_ = false; // the line in progress has been cut; bytes wait for its end
+    size_t monitorLineLimit_ = kDefaultMonitorLines;
     int nextRecordPost_ = 0; // the pending burst dispatch, 0 when none
 };
 

@@ -229,6 +229,13 @@ void TMemo::removeLastLine() {
     changed(ControlProperty::LastLineRemoved);
 }
 
+void TMemo::removeFirstLines(size_t count) {
+    count = std::min(count, lines_.size());
+    if (count == 0) return;
+    lines_.erase(lines_.begin(), lines_.begin() + static_cast<std::ptrdiff_t>(count));
+    changed(ControlProperty::FirstLinesRemoved);
+}
+
 void TMemo::clear() {
     if (lines_.empty()) return;
     lines_.clear();

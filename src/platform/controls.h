@@ -33,6 +33,7 @@ enum class ControlProperty {
     LineAppended,
     LastLineChanged,
     LastLineRemoved,
+    FirstLinesRemoved,
     LinesCleared,
 };
 
@@ -274,6 +275,8 @@ class TMemo : public TControl {
         }
     }
     void removeLastLine();
+    // Drops the oldest count lines (all of them when there are fewer).
+    void removeFirstLines(size_t count);
     void clear();
 
   private:

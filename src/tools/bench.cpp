@@ -63,6 +63,17 @@ double lineAssemblyMBps() {
     return mb / (cpuSeconds() - start);
 }
 
+// CPU seconds to assemble one line of the given size without CR or LF, in 4 kB deliveries.
+double endlessLineSeconds(size_t bytes) {
+    World world;
+    world.frm.Button3.Click();
+    const std::string piece(4096, 'x');
+    const double start = cpuSeconds();
+    for (size_t sent = 0; sent < bytes; sent += piece.size())
+        world.frm.pipeline.CommPortDriver1ReceiveData(piece.data(), static_cast<int>(piece.size()));
+    return cpuSeconds() - start;
+}
+
 double deliveryMicroseconds(size_t monitorLines) {
     World world;
     world.frm.Button3.Click();
@@ -209,6 +220,13 @@ int main(int argc, char** argv) {
     if (argc > 1 && std::strcmp(argv[1], "--x11") == 0) return x11Benchmark();
     if (argc > 1 && std::strcmp(argv[1], "--serial") == 0) return serialBenchmark();
     std::printf("line assembly: %.1f MB/s\n", lineAssemblyMBps());
+    const auto fastestOfThree = [](size_t bytes) {
+        return std::min({endlessLineSeconds(bytes), endlessLineSeconds(bytes),
+                         endlessLineSeconds(bytes)});
+    };
+    const double fourMb = fastestOfThree(4'000'000), fortyMb = fastestOfThree(40'000'000);
+    std::printf("a line without end: 4 MB %.3f s, 40 MB %.3f s, ratio %.1f\n", fourMb, fortyMb,
+                fortyMb / fourMb);
     const double shortMonitor = deliveryMicroseconds(100);
     const double longMonitor = deliveryMicroseconds(100000);
     std::printf("one delivery, 100 monitor lines: %.3f us\n", shortMonitor);

@@ -29,6 +29,7 @@ TEST(Settings, NoFileGivesTheDefaults) {
     EXPECT_EQ(f.Commport.ItemIndex(), 1);
     EXPECT_FALSE(f.Datumaus.Checked() || f.Zeitaus.Checked());
     EXPECT_FALSE(f.Burst.Checked()) << "records keep the pace of the parse tick";
+    EXPECT_EQ(f.pipeline.monitorLineLimit(), RecordPipeline::kDefaultMonitorLines);
     for (int n = 1; n <= 56; ++n) EXPECT_TRUE(f.flags.checked(n) || !f.flags.box(n)) << n;
     EXPECT_TRUE(f.SHIFTEINFG.Checked());
     EXPECT_EQ(w.app.form3.digits(), "1234");
@@ -237,5 +238,21 @@ TEST(Settings, RandomFilesAlwaysLoadIntoAValidState) {
         ASSERT_GE(w.frm.Commport.ItemIndex(), 0);
         ASSERT_LT(w.frm.BaudRate.ItemIndex(), 9);
         ASSERT_LE(w.app.startopt.Prgfilelist.Items().size(), 5u);
+    }
+}
+
+TEST(Settings, TheMonitorLimitIsANumberAboveZeroOrTheDefault) {
+    const struct {
+        const char* stored;
+        size_t limit;
+    } cases[] = {{"500", 500},
+                 {"0", RecordPipeline::kDefaultMonitorLines},
+                 {"12x", RecordPipeline::kDefaultMonitorLines},
+                 {"-5", RecordPipeline::kDefaultMonitorLines}};
+    for (const auto& c : cases) {
+        const std::string path = settingsPath();
+        writeText(path, std::string("[monitor]\r\nLines=") + c.stored + "\r\n");
+        AppWorld w(path, true);
+        EXPECT_EQ(w.frm.pipeline.monitorLineLimit(), c.limit) << c.stored;
     }
 }

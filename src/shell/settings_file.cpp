@@ -104,6 +104,10 @@ void ReadMainWindowSettings(TMainFrm& frm, const ProfileFile& ini) {
     if (aus.size() > 0 && aus[0] == '1') frm.Datumaus.setChecked(true);
     if (aus.size() > 1 && aus[1] == '1') frm.Zeitaus.setChecked(true);
     if (read(ini, "keys", "Burst", 1, "0") == "1") frm.Burst.setChecked(true);
+    // How many lines the monitor keeps, oldest dropped first; a value that is not a
+    // number above 0 keeps the default.
+    if (const int lines = indexValue(read(ini, "monitor", "Lines", 9, "")); lines > 0)
+        frm.pipeline.setMonitorLineLimit(static_cast<size_t>(lines));
 
     for (const auto& string : flagStrings()) readFlagString(frm, ini, string);
     readFlagString(frm, ini, kZeroingAndMarkings);

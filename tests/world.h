@@ -1,73 +1,32 @@
 #pragma once
 // A fresh program in virtual time, typing into a trace and a sheet preview at once.
-#include "platform/beep.h"
-#include "platform/clock.h"
-#include "platform/event_loop.h"
-#include "platform/keyboard.h"
-#include "platform/port_map.h"
-#include "platform/serial_line.h"
-#include "platform/sheet_preview.h"
-#include "shell/main_frm.h"
+#include "tools/memory_world.h"
 
-#include <sstream>
 #include <string>
 
 namespace qorva::test {
 
-// What the program takes from the platform, all of it in memory and virtual time.
-struct Platform {
-    VirtualEventLoop loop;
-    LoopClock clock;
-    UsKeyLayout layout;
-    std::ostringstream traceText;
-    TraceKeyboard trace{traceText};
-    SheetPreview sheet;
-    TeeKeyboard keyboard;
-    MemorySerialPorts serialPorts;
-    PortMap portMap;
-    RecordingBeeper beeper;
+inline MemoryWorldSettings traced(LocalDateTime now, std::string dateFormat,
+                                  std::string timeFormat) {
+    MemoryWorldSettings settings;
+    settings.now = now;
+    settings.dateFormat = std::move(dateFormat);
+    settings.timeFormat = std::move(timeFormat);
+    settings.keepTrace = true;
+    return settings;
+}
 
+// What the program takes from the platform, all of it in memory and virtual time.
+struct Platform : MemoryPlatform {
     explicit Platform(LocalDateTime now = {}, std::string dateFormat = "dd.MM.yyyy",
                       std::string timeFormat = "HH:mm:ss")
-        : clock(loop, now, std::move(dateFormat), std::move(timeFormat)) {
-        keyboard.add(trace);
-        keyboard.add(sheet);
-        line(0); // COM1 is there, so START connects
-    }
-    PlatformServices services() {
-        return {loop, keyboard, layout, clock, serialPorts, portMap, beeper};
-    }
-
-    // The in-memory device behind port number ordinal (0 is COM1).
-    MemorySerialPorts::Device& line(int ordinal) {
-        return serialPorts.device(portMap.pathFor(ordinal));
-    }
-    // The trace so far, events separated by "; ", and start a new one.
-    std::string takeTrace() {
-        std::string text = traceText.str();
-        traceText.str("");
-        std::string joined;
-        std::istringstream lines(text);
-        for (std::string line; std::getline(lines, line);)
-            joined += (joined.empty() ? "" : "; ") + line;
-        return joined;
-    }
-    std::string grid() {
-        sheet.finish();
-        return sheet.csv();
-    }
+        : MemoryPlatform(traced(now, std::move(dateFormat), std::move(timeFormat))) {}
 };
 
-struct World : Platform {
-    TMainFrm frm;
-
+struct World : MemoryProgram {
     explicit World(LocalDateTime now = {}, std::string dateFormat = "dd.MM.yyyy",
                    std::string timeFormat = "HH:mm:ss")
-        : Platform(now, std::move(dateFormat), std::move(timeFormat)), frm(services()) {}
-
-    void deliver(const std::string& bytes) {
-        frm.pipeline.CommPortDriver1ReceiveData(bytes.data(), static_cast<int>(bytes.size()));
-    }
+        : MemoryProgram(traced(now, std::move(dateFormat), std::move(timeFormat))) {}
 };
 
 // Trace notation helpers: a key pressed and released, a wait.

@@ -15,6 +15,8 @@
 #include "shell/application.h"
 #include "shell/control_assignment.h"
 #include "shell/main_frm.h"
+#include "tools/command_line.h"
+#include "tools/memory_world.h"
 
 #include <csignal>
 #include <cstdlib>
@@ -25,6 +27,7 @@
 #include <vector>
 
 using namespace qorva;
+using cli::Fail;
 
 namespace {
 
@@ -37,14 +40,6 @@ struct Options {
     std::string keys; // empty: chosen by the desktop
 };
 
-[[noreturn]] void fail(const std::string& message) {
-    std::cerr << "qorva: " << message << '\n';
-    std::exit(2);
-}
-
-const char* kUsage =
-    "usage: qorva --headless [--set NAME=VALUE]... [--port PATH] [--keys trace|sheet]";
-
 // X11 when a display is reachable, uinput on a Wayland session.
 std::string desktopKeys() {
     const char* display = std::getenv("DISPLAY");
@@ -54,37 +49,23 @@ std::string desktopKeys() {
     }
     const char* wayland = std::getenv("WAYLAND_DISPLAY");
     if (wayland && *wayland) return "uinput";
-    fail("no X display and no Wayland session to type into; choose --keys x11, uinput, trace or "
+    Fail("no X display and no Wayland session to type into; choose --keys x11, uinput, trace or "
          "sheet");
 }
 
 Options parseOptions(int argc, char** argv) {
     Options options;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        const auto value = [&]() -> std::string {
-            if (i + 1 >= argc) fail(arg + " needs a value");
-            return argv[++i];
-        };
-        if (arg == "--headless")
-            options.headless = true;
-        else if (arg == "--set")
-            options.assignments.push_back(value());
-        else if (arg == "--port")
-            options.port = value();
-        else if (arg == "--keys")
-            options.keys = value();
-        else if (arg == "--help" || arg == "-h") {
-            std::cout << kUsage << '\n';
-            std::exit(0);
-        } else
-            fail("unknown option '" + arg + "' (see --help)");
-    }
-    if (!options.headless) fail("this build has no window yet; run it with --headless");
+    cli::CommandLine line("qorva", "Reads a measuring instrument on a serial line and types "
+                                   "its measurements into the focused application.");
+    line.flag("--headless", options.headless, "run without a window (this build has none yet)");
+    line.option("--set", "NAME=VALUE", "set a control of the main window before START",
+                cli::Collect(options.assignments, CheckAssignment));
+    line.text("--port", options.port, "PATH", "the device the chosen port opens");
+    line.choice("--keys", options.keys, {"x11", "uinput", "trace", "sheet"},
+                "where keys go (default: the desktop's X display or Wayland session)");
+    line.parse(argc, argv);
+    if (!options.headless) Fail("this build has no window yet; run it with --headless");
     if (options.keys.empty()) options.keys = desktopKeys();
-    if (options.keys != "x11" && options.keys != "uinput" && options.keys != "trace" &&
-        options.keys != "sheet")
-        fail("--keys takes x11, uinput, trace or sheet, got '" + options.keys + "'");
     return options;
 }
 
@@ -134,13 +115,13 @@ int main(int argc, char** argv) {
     if (options.keys == "x11") {
         const char* display = std::getenv("DISPLAY");
         x11 = X11Keyboard::open(display ? display : "", error);
-        if (!x11) fail(error);
+        if (!x11) Fail(error);
         x11->setMoveSettleMs(moveWait);
         keyboard = x11.get();
         keyLayout = x11.get();
     } else if (options.keys == "uinput") {
         uinput = UinputKeyboard::open(error);
-        if (!uinput) fail(error);
+        if (!uinput) Fail(error);
         uinput->setMoveSettleMs(moveWait);
         keyboard = uinput.get();
     }
@@ -153,8 +134,8 @@ int main(int argc, char** argv) {
     frm.faults.setSink(
         [](const std::string& message) { std::cerr << "qorva: " << message << '\n'; });
     for (const auto& assignment : options.assignments)
-        if (const std::string error = ApplyAssignment(frm.form, assignment); !error.empty())
-            fail("--set " + error);
+        if (const std::string allowed = ApplyAssignment(frm.form, assignment); !allowed.empty())
+            Fail(cli::Refusal("--set", allowed, assignment));
     frm.Button3.Click();
     std::cerr << "qorva: " << frm.StatusBar1.SimpleText() << " (" << frm.CommportPath.Caption()
               << "); Ctrl+C ends\n";

@@ -8,9 +8,10 @@
 #include "platform/clock.h"
 #include "platform/event_loop.h"
 #include "platform/keyboard.h"
-#include "platform/sheet_preview.h"
 #include "platform/x11/x11_keyboard.h"
 #include "shell/main_frm.h"
+#include "tools/command_line.h"
+#include "tools/memory_world.h"
 
 #include <algorithm>
 #include <chrono>
@@ -33,22 +34,10 @@ double cpuSeconds() {
     return static_cast<double>(std::clock()) / CLOCKS_PER_SEC;
 }
 
-struct World {
-    VirtualEventLoop loop;
-    LoopClock clock{loop, LocalDateTime{}};
-    UsKeyLayout layout;
-    SheetPreview sheet;
-    MemorySerialPorts serialPorts;
-    PortMap portMap;
-    RecordingBeeper beeper;
-    TMainFrm frm{PlatformServices{loop, sheet, layout, clock, serialPorts, portMap, beeper}};
-    World() { serialPorts.device(portMap.pathFor(0)); }
-};
-
 const std::string kRecord = "%D1  1.23R\r\n";
 
 double lineAssemblyMBps() {
-    World world;
+    MemoryProgram world;
     world.frm.Button3.Click();
     std::string block;
     while (block.size() + kRecord.size() <= 2048) block += kRecord;
@@ -65,7 +54,7 @@ double lineAssemblyMBps() {
 
 // CPU seconds to assemble one line of the given size without CR or LF, in 4 kB deliveries.
 double endlessLineSeconds(size_t bytes) {
-    World world;
+    MemoryProgram world;
     world.frm.Button3.Click();
     const std::string piece(4096, 'x');
     const double start = cpuSeconds();
@@ -75,7 +64,7 @@ double endlessLineSeconds(size_t bytes) {
 }
 
 double deliveryMicroseconds(size_t monitorLines) {
-    World world;
+    MemoryProgram world;
     world.frm.Button3.Click();
     for (size_t k = 0; k < monitorLines; ++k) world.frm.RSMemo.appendLine(std::string(40, 'x'));
     world.frm.RSMemo.appendLine("");
@@ -110,7 +99,7 @@ const ReplaySession kReplaySessions[] = {
 };
 
 double replayVirtualPerCpuSecond(const ReplaySession& session, int records) {
-    World world;
+    MemoryProgram world;
     if (std::strcmp(session.page, "VARNIKPage") == 0) {
         world.frm.Manufacturer.setActivePageIndex(0);
         world.frm.TALMOPages.setFromText(session.page);
@@ -217,8 +206,14 @@ int x11Benchmark() {
 }
 
 int main(int argc, char** argv) {
-    if (argc > 1 && std::strcmp(argv[1], "--x11") == 0) return x11Benchmark();
-    if (argc > 1 && std::strcmp(argv[1], "--serial") == 0) return serialBenchmark();
+    bool x11 = false, serial = false;
+    cli::CommandLine line("qorva-bench", "Prints the pipeline's speed figures.");
+    CLI::Option* x11Flag = line.flag("--x11", x11, "the X11 port's cost per key event on $DISPLAY");
+    line.flag("--serial", serial, "idle CPU and record latency on a pseudo-terminal")
+        ->excludes(x11Flag);
+    line.parse(argc, argv);
+    if (x11) return x11Benchmark();
+    if (serial) return serialBenchmark();
     std::printf("line assembly: %.1f MB/s\n", lineAssemblyMBps());
     const auto fastestOfThree = [](size_t bytes) {
         return std::min({endlessLineSeconds(bytes), endlessLineSeconds(bytes),

@@ -1,21 +1,13 @@
 // qorva-replay: runs the whole program headless in virtual time on recorded
 // instrument bytes and writes what it typed as a key trace, a sheet and a monitor.
-#include "platform/beep.h"
-#include "platform/clock.h"
-#include "platform/event_loop.h"
-#include "platform/keyboard.h"
-#include "platform/port_map.h"
-#include "platform/profile.h"
-#include "platform/serial_line.h"
-#include "platform/sheet_preview.h"
 #include "platform/shell_open.h"
 #include "serial/ComDrv32.h"
 #include "shell/application.h"
 #include "shell/control_assignment.h"
-#include "shell/main_frm.h"
+#include "tools/command_line.h"
+#include "tools/memory_world.h"
 
 #include <cerrno>
-#include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -26,92 +18,77 @@
 #include <vector>
 
 using namespace qorva;
+using cli::Fail;
 
 namespace {
 
 struct Options {
     std::string input = "-";
     std::vector<std::string> assignments;
-    LocalDateTime now;
-    std::string dateFormat = "dd.MM.yyyy", timeFormat = "HH:mm:ss";
+    MemoryWorldSettings world;
     long chunk = 0, interval = 0;
-    char decimalSeparator = '.';
-    CellRef origin;
     std::optional<std::string> trace, grid, monitor, ini, images;
 };
 
-[[noreturn]] void fail(const std::string& message) {
-    std::cerr << "qorva-replay: " << message << '\n';
-    std::exit(2);
-}
+constexpr long kMostMs = 999999999;
 
-long positiveNumber(const std::string& option, const std::string& text) {
-    if (text.empty() || text.size() > 9 ||
-        text.find_first_not_of("0123456789") != std::string::npos)
-        fail(option + " needs a whole number, got '" + text + "'");
-    const long value = std::stol(text);
-    if (value <= 0) fail(option + " needs a number above 0");
-    return value;
+// A date or time pattern holds at least one of its letters.
+cli::Take pattern(std::string& target, std::vector<std::string> letters, std::string example) {
+    return [&target, letters, example](const std::string& value) -> std::string {
+        for (const auto& letter : letters)
+            if (value.find(letter) != std::string::npos) {
+                target = value;
+                return {};
+            }
+        return "a pattern with " + cli::OneOf(letters) + " such as " + example;
+    };
 }
-
-const char* kUsage =
-    "usage: qorva-replay [--ini FILE] [--set NAME=VALUE]... [--now \"YYYY-MM-DD HH:MM:SS\"] "
-    "[--date-format F] [--time-format F] [--chunk N --interval MS] [--decimal-separator C] "
-    "[--origin CELL] [--trace FILE] [--grid FILE] [--monitor FILE] [--images DIR] [INPUT|-]";
 
 Options parseOptions(int argc, char** argv) {
-    Options options;
-    bool inputSeen = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        const auto value = [&]() -> std::string {
-            if (i + 1 >= argc) fail(arg + " needs a value");
-            return argv[++i];
-        };
-        if (arg == "--ini") {
-            options.ini = value();
-        } else if (arg == "--set") {
-            options.assignments.push_back(value());
-        } else if (arg == "--now") {
-            if (!ParseDateTime(value(), options.now))
-                fail("--now needs \"YYYY-MM-DD HH:MM:SS\", got '" + std::string(argv[i]) + "'");
-        } else if (arg == "--date-format") {
-            options.dateFormat = value();
-        } else if (arg == "--time-format") {
-            options.timeFormat = value();
-        } else if (arg == "--chunk") {
-            options.chunk = positiveNumber(arg, value());
-        } else if (arg == "--interval") {
-            options.interval = positiveNumber(arg, value());
-        } else if (arg == "--decimal-separator") {
-            const std::string c = value();
-            if (c.size() != 1) fail("--decimal-separator needs one character");
-            options.decimalSeparator = c[0];
-        } else if (arg == "--origin") {
-            const auto cell = ParseCellRef(value());
-            if (!cell) fail("--origin needs a cell such as A1, got '" + std::string(argv[i]) + "'");
-            options.origin = *cell;
-        } else if (arg == "--trace") {
-            options.trace = value();
-        } else if (arg == "--grid") {
-            options.grid = value();
-        } else if (arg == "--monitor") {
-            options.monitor = value();
-        } else if (arg == "--images") {
-            options.images = value();
-        } else if (arg == "--help" || arg == "-h") {
-            std::cout << kUsage << '\n';
-            std::exit(0);
-        } else if (arg.size() > 1 && arg[0] == '-') {
-            fail("unknown option '" + arg + "' (see --help)");
-        } else {
-            if (inputSeen) fail("only one INPUT may be given");
-            options.input = arg;
-            inputSeen = true;
-        }
-    }
-    if ((options.chunk > 0) != (options.interval > 0)) fail("--chunk and --interval go together");
-    return options;
+    Options o;
+    cli::CommandLine line("qorva-replay",
+                          "Runs the program in virtual time on recorded instrument bytes (INPUT, "
+                          "or standard input) and writes what it typed.");
+    line.text("--ini", o.ini, "FILE", "settings file to read (never written)");
+    line.option("--set", "NAME=VALUE", "set a control of the main window before START",
+                cli::Collect(o.assignments, CheckAssignment));
+    line.option("--now", "\"YYYY-MM-DD HH:MM:SS\"", "the clock's start",
+                [&o](const std::string& value) -> std::string {
+                    if (!ParseDateTime(value, o.world.now))
+                        return "a date and time as \"YYYY-MM-DD HH:MM:SS\"";
+                    return {};
+                });
+    line.option("--date-format", "PATTERN", "short date format (default dd.MM.yyyy)",
+                pattern(o.world.dateFormat, {"d", "M", "y"}, "dd.MM.yyyy"));
+    line.option("--time-format", "PATTERN", "long time format (default HH:mm:ss)",
+                pattern(o.world.timeFormat, {"h", "H", "m", "s"}, "HH:mm:ss"));
+    CLI::Option* chunk =
+        line.number("--chunk", o.chunk, 1, kMostMs, "N", "bytes the line receives at a time");
+    CLI::Option* interval =
+        line.number("--interval", o.interval, 1, kMostMs, "MS", "time between two chunks");
+    chunk->needs(interval);
+    interval->needs(chunk);
+    line.option("--decimal-separator", "C", "what the sheet shows for the pad's Decimal key",
+                [&o](const std::string& value) -> std::string {
+                    if (value.size() != 1) return "one character";
+                    o.world.decimalSeparator = value[0];
+                    return {};
+                });
+    line.option("--origin", "CELL", "the sheet's first cell (default A1)",
+                [&o](const std::string& value) -> std::string {
+                    const auto cell = ParseCellRef(value);
+                    if (!cell) return "a cell such as A1";
+                    o.world.origin = *cell;
+                    return {};
+                });
+    line.text("--trace", o.trace, "FILE", "write the key trace here");
+    line.text("--grid", o.grid, "FILE", "write the sheet as CSV here");
+    line.text("--monitor", o.monitor, "FILE", "write the monitor's lines here");
+    line.text("--images", o.images, "DIR", "folder for plate-reader pictures (made when missing)");
+    line.text("INPUT", o.input, "FILE|-", "the recorded bytes; - or nothing: standard input");
+    line.app().footer("Without --trace, --grid or --monitor the sheet goes to standard output.");
+    line.parse(argc, argv);
+    return o;
 }
 
 std::string readInput(const std::string& input) {
@@ -121,13 +98,13 @@ std::string readInput(const std::string& input) {
         return data.str();
     }
     std::ifstream file(input, std::ios::binary);
-    if (!file) fail("cannot read '" + input + "'");
+    if (!file) Fail("cannot read '" + input + "'");
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
 std::ofstream openOutput(const std::string& path) {
     std::ofstream out(path, std::ios::binary);
-    if (!out) fail("cannot write '" + path + "'");
+    if (!out) Fail("cannot write '" + path + "'");
     return out;
 }
 
@@ -159,55 +136,45 @@ void writeMonitor(std::ostream& out, const TMemo& memo) {
 int main(int argc, char** argv) {
     const Options options = parseOptions(argc, argv);
     const std::string data = readInput(options.input);
-    if (options.ini && !std::ifstream(*options.ini)) fail("cannot read '" + *options.ini + "'");
+    if (options.ini && !std::ifstream(*options.ini)) Fail("cannot read '" + *options.ini + "'");
     // The folder for the plate reader's pictures; made when it is missing.
     if (options.images && mkdir(options.images->c_str(), 0755) != 0 && errno != EEXIST)
-        fail("cannot make the picture folder '" + *options.images + "'");
+        Fail("cannot make the picture folder '" + *options.images + "'");
 
     std::ofstream traceFile, gridFile, monitorFile;
     if (options.trace) traceFile = openOutput(*options.trace);
     if (options.grid) gridFile = openOutput(*options.grid);
     if (options.monitor) monitorFile = openOutput(*options.monitor);
 
-    VirtualEventLoop loop;
-    LoopClock clock(loop, options.now, options.dateFormat, options.timeFormat);
-    UsKeyLayout layout;
-    SheetPreview sheet(options.origin, options.decimalSeparator);
+    MemoryPlatform world(options.world);
     TraceKeyboard trace(traceFile);
-    TeeKeyboard keyboard;
-    keyboard.add(sheet);
-    if (options.trace) keyboard.add(trace);
-
-    MemorySerialPorts serialPorts;
-    PortMap portMap;
-    for (int port = pnCOM1; port <= pnCOM16; ++port) portMap.assign(port, kReplayLine);
-    MemorySerialPorts::Device& line = serialPorts.device(kReplayLine);
-    RecordingBeeper beeper;
+    if (options.trace) world.keyboard.add(trace);
+    for (int port = pnCOM1; port <= pnCOM16; ++port) world.portMap.assign(port, kReplayLine);
+    MemorySerialPorts::Device& line = world.serialPorts.device(kReplayLine);
 
     RecordingLauncher launcher; // a replay opens no programs
     std::ostringstream startupLog;
-    QorvaApplication app(
-        PlatformServices{loop, keyboard, layout, clock, serialPorts, portMap, beeper}, launcher,
-        ApplicationSettings{options.ini.value_or(""), true}, startupLog);
+    QorvaApplication app(world.services(), launcher,
+                         ApplicationSettings{options.ini.value_or(""), true}, startupLog);
     TMainFrm& frm = app.frm;
     frm.faults.setSink(
         [](const std::string& message) { std::cerr << "qorva-replay: " << message << '\n'; });
     for (const auto& assignment : options.assignments)
-        if (const std::string error = ApplyAssignment(frm.form, assignment); !error.empty())
-            fail("--set " + error);
+        if (const std::string allowed = ApplyAssignment(frm.form, assignment); !allowed.empty())
+            Fail(cli::Refusal("--set", allowed, assignment));
     frm.Button3.Click();
-    scheduleDeliveries(loop, line, data, options);
+    scheduleDeliveries(world.loop, line, data, options);
 
     const auto busy = [&] {
-        return loop.hasPendingPosts() || !line.input.empty() || !frm.pipeline.RSBUF.empty() ||
+        return world.loop.hasPendingPosts() || !line.input.empty() || !frm.pipeline.RSBUF.empty() ||
                !frm.pipeline.semaphore;
     };
-    while (busy()) loop.runUntil(loop.now() + 100);
-    loop.runUntil(loop.now() + 5000);
-    sheet.finish();
+    while (busy()) world.loop.runUntil(world.loop.now() + 100);
+    world.loop.runUntil(world.loop.now() + 5000);
+    world.sheet.finish();
 
-    if (options.grid) sheet.writeCsv(gridFile);
+    if (options.grid) world.sheet.writeCsv(gridFile);
     if (options.monitor) writeMonitor(monitorFile, frm.RSMemo);
-    if (!options.trace && !options.grid && !options.monitor) sheet.writeCsv(std::cout);
+    if (!options.trace && !options.grid && !options.monitor) world.sheet.writeCsv(std::cout);
     return 0;
 }

@@ -1,11 +1,14 @@
 // qorva-sim: an instrument on a serial line. Writes realistic records of one family to
 // a serial device, or to a pseudo-terminal it creates and names, at a chosen rate, and
 // can inject faults: noise bytes, lines split across writes, over-long lines, a hang-up.
+#include "tools/command_line.h"
+
 #include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <fstream>
 #include <iostream>
@@ -17,6 +20,8 @@
 #include <unistd.h>
 #include <vector>
 
+using qorva::cli::Fail;
+
 namespace {
 
 struct Options {
@@ -26,81 +31,46 @@ struct Options {
     long intervalMs = 1000;
     long startDelayMs = 1000;
     long holdMs = 1000;
-    int noisePercent = 0;
+    long noisePercent = 0;
     bool split = false;
     long overlongEvery = 0;
     long hangupAfter = 0;
-    unsigned seed = 1;
+    long seed = 1;
 };
 
-[[noreturn]] void fail(const std::string& message) {
-    std::cerr << "qorva-sim: " << message << '\n';
-    std::exit(2);
-}
-
-const char* kUsage =
-    "usage: qorva-sim [--family varnik|luma|pfi|dot|four | --from FILE] [--device PATH | --link "
-    "PATH]\n"
-    "                 [--count N] [--interval MS] [--start-delay MS] [--noise PERCENT]\n"
-    "                 [--split] [--overlong EVERY] [--hangup-after N] [--hold MS] [--seed N]\n"
-    "Without --device it creates a pseudo-terminal, prints its path and, with --link,\n"
-    "points PATH at it; sending starts --start-delay ms after the program opens it.\n"
-    "--from sends the lines of FILE (line ends kept) as the records, in order and once\n"
-    "unless --count asks for more. After the last record the line stays open --hold ms\n"
-    "(default 1000), as an instrument stays connected: closing a pseudo-terminal throws\n"
-    "away what its reader has not read yet.";
-
-long number(const std::string& option, const std::string& text) {
-    if (text.empty() || text.size() > 9 ||
-        text.find_first_not_of("0123456789") != std::string::npos)
-        fail(option + " needs a whole number, got '" + text + "'");
-    return std::stol(text);
-}
+constexpr long kMost = 999999999;
 
 Options parseOptions(int argc, char** argv) {
     Options o;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        const auto value = [&]() -> std::string {
-            if (i + 1 >= argc) fail(arg + " needs a value");
-            return argv[++i];
-        };
-        if (arg == "--family")
-            o.family = value();
-        else if (arg == "--device")
-            o.device = value();
-        else if (arg == "--link")
-            o.link = value();
-        else if (arg == "--from")
-            o.from = value();
-        else if (arg == "--count")
-            o.count = number(arg, value());
-        else if (arg == "--interval")
-            o.intervalMs = number(arg, value());
-        else if (arg == "--start-delay")
-            o.startDelayMs = number(arg, value());
-        else if (arg == "--noise")
-            o.noisePercent = static_cast<int>(number(arg, value()));
-        else if (arg == "--split")
-            o.split = true;
-        else if (arg == "--overlong")
-            o.overlongEvery = number(arg, value());
-        else if (arg == "--hangup-after")
-            o.hangupAfter = number(arg, value());
-        else if (arg == "--hold")
-            o.holdMs = number(arg, value());
-        else if (arg == "--seed")
-            o.seed = static_cast<unsigned>(number(arg, value()));
-        else if (arg == "--help" || arg == "-h") {
-            std::cout << kUsage << '\n';
-            std::exit(0);
-        } else
-            fail("unknown option '" + arg + "' (see --help)");
-    }
-    if (o.family != "varnik" && o.family != "luma" && o.family != "pfi" && o.family != "dot" &&
-        o.family != "four")
-        fail("--family takes varnik, luma, pfi, dot or four");
-    if (o.device && o.link) fail("--link names a pseudo-terminal; it does not go with --device");
+    qorva::cli::CommandLine line(
+        "qorva-sim", "An instrument on a serial line: writes records of one family, or the "
+                     "lines of a file, at a chosen rate, with faults on request.");
+    line.choice("--family", o.family, {"varnik", "luma", "pfi", "dot", "four"}, "the records' family");
+    line.text("--from", o.from, "FILE", "send the lines of FILE (line ends kept) as the records");
+    CLI::Option* device = line.text("--device", o.device, "PATH", "write to this serial device");
+    CLI::Option* link = line.text("--link", o.link, "PATH", "point PATH at the pseudo-terminal");
+    device->excludes(link);
+    line.number("--count", o.count, 0, kMost, "N", "records to send (default: until stopped)");
+    line.number("--interval", o.intervalMs, 0, kMost, "MS", "time between records");
+    line.number("--start-delay", o.startDelayMs, 0, kMost, "MS",
+                "wait after the program opens the line");
+    line.number("--noise", o.noisePercent, 0, 100, "PERCENT",
+                "records that get one random byte inserted");
+    line.flag("--split", o.split, "split each record across two writes");
+    line.number("--overlong", o.overlongEvery, 0, kMost, "EVERY",
+                "put 300 bytes before every EVERY-th record");
+    line.number("--hangup-after", o.hangupAfter, 0, kMost, "N",
+                "hang up after N records and come back");
+    line.number("--hold", o.holdMs, 0, kMost, "MS", "keep the line open after the last record");
+    line.number("--seed", o.seed, 0, kMost, "N", "seed of the random values and faults");
+    line.app().footer(
+        "Without --device it creates a pseudo-terminal, prints its path and, with --link,\n"
+        "points PATH at it; sending starts --start-delay ms after the program opens it.\n"
+        "--from sends the lines of FILE in order and once unless --count asks for more.\n"
+        "After the last record the line stays open --hold ms (default 1000), as an\n"
+        "instrument stays connected: closing a pseudo-terminal throws away what its reader\n"
+        "has not read yet. A record that cannot be written ends the run with exit code 1.");
+    line.parse(argc, argv);
     return o;
 }
 
@@ -211,19 +181,22 @@ class Line {
     explicit Line(const Options& o) : options_(o) { open(); }
     ~Line() { close(); }
 
+    // Writes all of bytes; false when the line refuses them (errno says why).
     bool write(const std::string& bytes) {
         size_t done = 0;
         while (done < bytes.size()) {
             const ssize_t n = ::write(fd_, bytes.data() + done, bytes.size() - done);
             if (n > 0)
                 done += static_cast<size_t>(n);
-            else if (n < 0 && errno != EINTR)
+            else if (n == 0 || errno != EINTR)
                 return false;
         }
         return true;
     }
+    // The device written to, as messages name it.
+    const std::string& name() const { return name_; }
     void hangUpAndReturn() {
-        std::cerr << "qorva-sim: hanging up\n";
+        qorva::cli::Report("hanging up");
         close();
         std::this_thread::sleep_for(std::chrono::seconds(2));
         open();
@@ -233,17 +206,19 @@ class Line {
     void open() {
         if (options_.device) {
             fd_ = ::open(options_.device->c_str(), O_RDWR | O_NOCTTY);
-            if (fd_ < 0) fail("cannot open '" + *options_.device + "'");
+            if (fd_ < 0) Fail("cannot open '" + *options_.device + "'");
+            name_ = *options_.device;
             return;
         }
         fd_ = posix_openpt(O_RDWR | O_NOCTTY);
         if (fd_ < 0 || grantpt(fd_) != 0 || unlockpt(fd_) != 0)
-            fail("cannot create a pseudo-terminal");
+            Fail("cannot create a pseudo-terminal");
         const std::string slave = ptsname(fd_);
+        name_ = slave;
         if (options_.link) {
             unlink(options_.link->c_str());
             if (symlink(slave.c_str(), options_.link->c_str()) != 0)
-                fail("cannot link '" + *options_.link + "'");
+                Fail("cannot link '" + *options_.link + "'");
         }
         std::cout << "qorva-sim: instrument on " << slave
                   << (options_.link ? " (" + *options_.link + ")" : "") << std::endl;
@@ -270,7 +245,17 @@ class Line {
 
     const Options& options_;
     int fd_ = -1;
+    std::string name_;
 };
+
+// One record, whole or cut in two writes some time apart.
+bool send(Line& line, const std::string& record, bool split, std::mt19937& random) {
+    if (!split || record.size() <= 2) return line.write(record);
+    const size_t cut = std::uniform_int_distribution<size_t>(1, record.size() - 1)(random);
+    if (!line.write(record.substr(0, cut))) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(70));
+    return line.write(record.substr(cut));
+}
 
 std::string withFaults(std::string record, const Options& o, long index, std::mt19937& random) {
     std::uniform_int_distribution<int> percent(0, 99), byte(0, 255);
@@ -287,11 +272,11 @@ std::string withFaults(std::string record, const Options& o, long index, std::mt
 // without a line end is sent as it stands.
 std::vector<std::string> recordsFromFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    if (!in) fail("cannot read '" + path + "'");
+    if (!in) Fail("cannot read '" + path + "'");
     std::vector<std::string> records;
     std::string line;
     while (std::getline(in, line)) records.push_back(in.eof() ? line : line + '\n');
-    if (records.empty()) fail("'" + path + "' holds no records");
+    if (records.empty()) Fail("'" + path + "' holds no records");
     return records;
 }
 
@@ -300,25 +285,22 @@ std::vector<std::string> recordsFromFile(const std::string& path) {
 int main(int argc, char** argv) {
     const Options options = parseOptions(argc, argv);
     std::signal(SIGPIPE, SIG_IGN);
-    Instrument instrument(options.family, options.seed);
+    Instrument instrument(options.family, static_cast<unsigned>(options.seed));
     const std::vector<std::string> fileRecords =
         options.from ? recordsFromFile(*options.from) : std::vector<std::string>{};
     const long count =
         options.from && options.count < 0 ? static_cast<long>(fileRecords.size()) : options.count;
-    std::mt19937 random(options.seed);
+    std::mt19937 random(static_cast<unsigned>(options.seed));
     Line line(options);
     for (long k = 0; count < 0 || k < count; ++k) {
         const std::string made = options.from
                                      ? fileRecords[static_cast<size_t>(k) % fileRecords.size()]
                                      : instrument.nextRecord();
         const std::string record = withFaults(made, options, k, random);
-        if (options.split && record.size() > 2) {
-            const size_t cut = std::uniform_int_distribution<size_t>(1, record.size() - 1)(random);
-            line.write(record.substr(0, cut));
-            std::this_thread::sleep_for(std::chrono::milliseconds(70));
-            line.write(record.substr(cut));
-        } else {
-            line.write(record);
+        if (!send(line, record, options.split, random)) {
+            qorva::cli::Report("record " + std::to_string(k + 1) + " could not be sent to " +
+                               line.name() + ": " + std::strerror(errno));
+            return 1;
         }
         if (options.hangupAfter > 0 && k + 1 == options.hangupAfter) line.hangUpAndReturn();
         std::this_thread::sleep_for(std::chrono::milliseconds(options.intervalMs));

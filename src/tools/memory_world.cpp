@@ -1,0 +1,49 @@
+#include "tools/memory_world.h"
+
+#include "shell/control_assignment.h"
+
+namespace qorva {
+
+MemoryPlatform::MemoryPlatform(const MemoryWorldSettings& settings)
+    : clock(loop, settings.now, settings.dateFormat, settings.timeFormat),
+      sheet(settings.origin, settings.decimalSeparator) {
+    keyboard.add(sheet);
+    if (settings.keepTrace) keyboard.add(trace_);
+    line(0);
+}
+
+PlatformServices MemoryPlatform::services() {
+    return {loop, keyboard, layout, clock, serialPorts, portMap, beeper};
+}
+
+MemorySerialPorts::Device& MemoryPlatform::line(int ordinal) {
+    return serialPorts.device(portMap.pathFor(ordinal));
+}
+
+std::string MemoryPlatform::takeTrace() {
+    std::istringstream lines(traceText_.str());
+    traceText_.str("");
+    std::string joined;
+    for (std::string line; std::getline(lines, line);)
+        joined += (joined.empty() ? "" : "; ") + line;
+    return joined;
+}
+
+std::string MemoryPlatform::grid() {
+    sheet.finish();
+    return sheet.csv();
+}
+
+MemoryProgram::MemoryProgram(const MemoryWorldSettings& settings)
+    : MemoryPlatform(settings), frm(services()) {}
+
+void MemoryProgram::deliver(const std::string& bytes) {
+    frm.pipeline.CommPortDriver1ReceiveData(bytes.data(), static_cast<int>(bytes.size()));
+}
+
+std::string CheckAssignment(const std::string& assignment) {
+    MemoryProgram program;
+    return ApplyAssignment(program.frm.form, assignment);
+}
+
+} // namespace qorva

@@ -1,15 +1,41 @@
 #pragma once
 // A pseudo-terminal pair for serial tests: the test plays the instrument on the master
-// side, the program opens the slave path as its serial port.
+// side, the program opens the slave path as its serial port. The kernel moves bytes
+// between the two sides on its own time, so every wait here is for the bytes themselves,
+// bounded by a deadline.
+#include "platform/serial_line.h"
+
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <fcntl.h>
+#include <poll.h>
 #include <string>
 #include <thread>
 #include <unistd.h>
 
 namespace qorva::test {
+
+using namespace std::chrono_literals;
+
+inline int millisecondsUntil(std::chrono::steady_clock::time_point deadline) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
+    return left.count() > 0 ? static_cast<int>(left.count()) : 0;
+}
+
+// Waits until at least bytes wait to be read on line; false at the deadline.
+inline bool WaitForInput(SerialLine& line, int bytes, std::chrono::milliseconds timeout = 5s) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        QueueCounts counts;
+        line.clearErrors(counts);
+        if (counts.waitingIn >= bytes) return true;
+        if (millisecondsUntil(deadline) == 0) return false;
+        std::this_thread::sleep_for(1ms);
+    }
+}
 
 class PtyPair {
   public:
@@ -24,31 +50,41 @@ class PtyPair {
 
     bool ok() const { return !slavePath_.empty(); }
     const std::string& slavePath() const { return slavePath_; }
-    void write(const std::string& bytes) {
+    // Writes all of bytes, waiting for room while the queue is full; false when the
+    // master refuses them or no room comes within the timeout.
+    bool write(const std::string& bytes, std::chrono::milliseconds timeout = 5s) {
+        const auto deadline = std::chrono::steady_clock::now() + timeout;
         size_t done = 0;
         while (done < bytes.size()) {
             const ssize_t n = ::write(master_, bytes.data() + done, bytes.size() - done);
-            if (n > 0)
+            if (n > 0) {
                 done += static_cast<size_t>(n);
-            else if (errno != EAGAIN)
-                return;
+                continue;
+            }
+            if (n < 0 && errno != EAGAIN && errno != EINTR) return false;
+            pollfd room{master_, POLLOUT, 0};
+            if (poll(&room, 1, millisecondsUntil(deadline)) <= 0) return false;
         }
-        settle();
+        return true;
     }
-    std::string readAll() {
-        settle();
+    // What the program sent: count bytes, or fewer when they do not come within the timeout.
+    std::string read(size_t count, std::chrono::milliseconds timeout = 5s) {
+        const auto deadline = std::chrono::steady_clock::now() + timeout;
         std::string out;
         char buffer[4096];
-        for (ssize_t n; (n = ::read(master_, buffer, sizeof buffer)) > 0;)
+        while (out.size() < count) {
+            pollfd ready{master_, POLLIN, 0};
+            if (poll(&ready, 1, millisecondsUntil(deadline)) <= 0) break;
+            const ssize_t n = ::read(master_, buffer, std::min(sizeof buffer, count - out.size()));
+            if (n <= 0) break;
             out.append(buffer, static_cast<size_t>(n));
+        }
         return out;
     }
     void hangUp() {
         if (master_ >= 0) close(master_);
         master_ = -1;
     }
-    // Gives the kernel time to move written bytes to the other side.
-    static void settle() { std::this_thread::sleep_for(std::chrono::milliseconds(60)); }
 
   private:
     int master_ = -1;

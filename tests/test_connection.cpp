@@ -78,13 +78,25 @@ TEST(Connection, AHangUpLosesNothingAndConnectWorksWhenTheLineIsBack) {
     EXPECT_EQ(w.grid(), "n,0.012\n");
 }
 
-TEST(Connection, APseudoTerminalThatHangsUp) {
-    World w;
+// A record the port has read is typed even when the line hangs up right after, and the
+// program keeps running on the dead line.
+TEST(Connection, APseudoTerminalThatHangsUpLosesNothingReadBeforeIt) {
     PtyPair pty;
     ASSERT_TRUE(pty.ok());
+    MemoryPlatform platform;
     PosixSerialPorts posix;
-    w.frm.CommPortDriver1.attachComHandle(posix.open(pty.slavePath()));
+    platform.portMap.assign(pnCOM1, pty.slavePath());
+    TMainFrm frm(platform.services(posix));
+    frm.Manufacturer.setActivePageIndex(1);
+    frm.densito.setFromText("Blatt5");
+    frm.Button3.Click();
+    ASSERT_TRUE(frm.CommPortDriver1.Connected());
+    ASSERT_TRUE(pty.write("0.012\r\n"));
+    ASSERT_TRUE(WaitForInput(*frm.CommPortDriver1.ComHandle(), 7));
+    platform.loop.runUntil(60); // polled and queued
+    ASSERT_EQ(frm.pipeline.RSBUF.size(), 1u);
     pty.hangUp();
-    w.loop.runUntil(500);
-    EXPECT_TRUE(w.frm.CommPortDriver1.Connected()) << "the program keeps running";
+    platform.loop.runUntil(1000);
+    EXPECT_EQ(platform.grid(), "n,0.012\n");
+    EXPECT_TRUE(frm.running());
 }

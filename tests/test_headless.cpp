@@ -1,39 +1,31 @@
 #include "app_world.h"
+#include "child_program.h"
 #include "platform/profile.h"
 
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 using namespace qorva;
 using namespace qorva::test;
 
 namespace {
 
-// Runs the headless program in dir for a moment, then ends it as Ctrl+C would.
-int runHeadless(const std::string& dir, std::vector<std::string> arguments) {
-    const pid_t child = fork();
-    if (child == 0) {
-        if (chdir(dir.c_str()) != 0) _exit(99);
-        const int null = open("/dev/null", O_WRONLY);
-        dup2(null, 1);
-        dup2(null, 2);
-        arguments.insert(arguments.begin(), {QORVA_HEADLESS, "--headless", "--keys", "trace"});
-        std::vector<char*> argv;
-        for (auto& a : arguments) argv.push_back(a.data());
-        argv.push_back(nullptr);
-        execv(QORVA_HEADLESS, argv.data());
-        _exit(98);
-    }
-    usleep(700000);
-    kill(child, SIGINT);
-    int status = 0;
-    waitpid(child, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+using namespace std::chrono_literals;
+
+struct HeadlessRun {
+    int status;
+    std::string err;
+};
+
+// Runs the headless program in dir until it has pressed START and says so, then ends it
+// as Ctrl+C would.
+HeadlessRun runHeadless(const std::string& dir, std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), {"--headless", "--keys", "trace"});
+    ChildProgram qorva(QORVA_HEADLESS, arguments, dir);
+    const bool ready = qorva.waitForError("Ctrl+C ends\n", 10s);
+    const int status = qorva.interrupt(10s);
+    return {ready ? status : -1, qorva.err()};
 }
 
 } // namespace
@@ -44,11 +36,15 @@ TEST(Headless, ASecondRunKeepsWhatTheFirstRunSet) {
     const std::string ini = dir + "/qorva.ini";
     writeText(ini,
               "[snst]\r\nkonfig=2134\r\nkonfig2=7123456\r\n[ports]\r\nCOM5=/dev/null-port\r\n");
-    ASSERT_EQ(
+    const HeadlessRun first =
         runHeadless(dir, {"--set", "densito=Blatt5", "--set", "Notation=1", "--set", "Ausgabeart=2",
-                          "--set", "Commport=4", "--set", "CheckBox5=0", "--set", "Zeitaus=1"}),
-        0);
-    ASSERT_EQ(runHeadless(dir, {}), 0);
+                          "--set", "Commport=4", "--set", "CheckBox5=0", "--set", "Zeitaus=1"});
+    ASSERT_EQ(first.status, 0) << first.err;
+    EXPECT_NE(first.err.find("(/dev/null-port)"), std::string::npos)
+        << "COM5 opens the device [ports] names: " << first.err;
+    const HeadlessRun second = runHeadless(dir, {});
+    ASSERT_EQ(second.status, 0) << second.err;
+    EXPECT_NE(second.err.find("(/dev/null-port)"), std::string::npos) << second.err;
     const ProfileFile stored = ProfileFile::load(ini);
     const auto value = [&](const char* section, const char* key) {
         return stored.GetPrivateProfileString(section, key, "<missing>", 99);

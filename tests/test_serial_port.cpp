@@ -10,6 +10,7 @@
 
 using namespace qorva;
 using qorva::test::PtyPair;
+using qorva::test::WaitForInput;
 
 namespace {
 
@@ -35,6 +36,15 @@ struct PortWorld {
         };
     }
     void tick() { loop.runUntil(loop.now() + driver.ComPortPollingDelay()); }
+    // The instrument sends bytes, and the test goes on once they wait at the open port.
+    void send(const std::string& bytes) {
+        SerialLine* line = driver.ComHandle();
+        ASSERT_NE(line, nullptr);
+        QueueCounts before;
+        line->clearErrors(before);
+        ASSERT_TRUE(pty.write(bytes));
+        ASSERT_TRUE(WaitForInput(*line, before.waitingIn + static_cast<int>(bytes.size())));
+    }
 };
 
 } // namespace
@@ -45,14 +55,14 @@ TEST(SerialPort, DeliversInOrderAcrossPollTicks) {
     ASSERT_TRUE(w.driver.Connect());
     w.tick();
     EXPECT_TRUE(w.data.empty()) << "a tick with nothing waiting raises no event";
-    w.pty.write("first ");
+    w.send("first ");
     w.tick();
-    w.pty.write("second");
+    w.send("second");
     w.tick();
     EXPECT_EQ(w.data, (std::vector<std::string>{"first ", "second"}));
 
     w.data.clear();
-    w.pty.write(std::string(3000, 'x'));
+    w.send(std::string(3000, 'x'));
     w.tick();
     ASSERT_EQ(w.data.size(), 1u);
     EXPECT_EQ(w.data[0].size(), 2048u);
@@ -92,11 +102,11 @@ TEST(SerialPort, OpeningMissingHeldAndTwice) {
 TEST(SerialPort, ChangingLineSettingsWhileOpenPurgesBothQueues) {
     PortWorld w;
     ASSERT_TRUE(w.driver.Connect());
-    w.pty.write("stale bytes");
+    w.send("stale bytes");
     w.driver.setComPortSpeed(br19200);
     w.tick();
     EXPECT_TRUE(w.data.empty());
-    w.pty.write("fresh");
+    w.send("fresh");
     w.tick();
     EXPECT_EQ(w.data, std::vector<std::string>{"fresh"});
 }
@@ -105,7 +115,7 @@ TEST(SerialPort, PacketModeCutsPacketsAndAdvancesTheirStart) {
     PortWorld w;
     ASSERT_TRUE(w.driver.Connect());
     w.driver.setPacketSize(10);
-    w.pty.write("0123456789abcdefghijKLMNO");
+    w.send("0123456789abcdefghijKLMNO");
     w.tick(); // first sight of the bytes: 25 waiting, two packets at once
     const int d = TransmitTimeMs(br9600, 10);
     EXPECT_EQ(d, 10);
@@ -125,11 +135,11 @@ TEST(SerialPort, PacketModeCutsPacketsAndAdvancesTheirStart) {
 
     w.packets.clear();
     w.driver.setPacketMode(pmDiscard);
-    w.pty.write("short");
+    w.send("short");
     for (int k = 0; k < 6; ++k) w.tick();
     EXPECT_TRUE(w.packets.empty()) << "discarded at the timeout";
     w.driver.setPacketSize(5);
-    w.pty.write("again");
+    w.send("again");
     w.tick();
     EXPECT_EQ(w.packets.size(), 1u) << "the discarded bytes are gone";
 }
@@ -165,7 +175,7 @@ TEST(SerialPort, SendingAndTheOutputTimeout) {
     PortWorld w;
     ASSERT_TRUE(w.driver.Connect());
     EXPECT_TRUE(w.driver.SendString("hello"));
-    EXPECT_EQ(w.pty.readAll(), "hello");
+    EXPECT_EQ(w.pty.read(5), "hello");
 
     w.driver.setOutputTimeout(200);
     const std::string block(1 << 16, 'z'); // the peer never reads: the queue fills up
@@ -188,7 +198,7 @@ TEST(SerialPort, OddBitRatesAndLineSettingsApply) {
     w.driver.setComPortParity(ptNONE);
     w.driver.setComPortHwHandshaking(hhNONE);
     w.driver.setComPortSwHandshaking(shNONE);
-    w.pty.write("still works");
+    w.send("still works");
     w.tick();
     EXPECT_EQ(w.data, std::vector<std::string>{"still works"});
 }
@@ -198,12 +208,13 @@ TEST(SerialPort, AttachedAndDetachedHandles) {
     PosixSerialPorts ports;
     w.driver.attachComHandle(ports.open(w.pty.slavePath()));
     ASSERT_TRUE(w.driver.Connected());
-    w.pty.write("adopted\n"); // no settings are applied: the line is still in line mode
+    w.send("adopted\n"); // no settings are applied: the line is still in line mode
     w.tick();
     EXPECT_EQ(w.data, std::vector<std::string>{"adopted\n"});
     std::unique_ptr<SerialLine> detached = w.driver.detachComHandle();
     EXPECT_FALSE(w.driver.Connected());
-    w.pty.write("not polled\n");
+    ASSERT_TRUE(w.pty.write("not polled\n"));
+    ASSERT_TRUE(WaitForInput(*detached, 11));
     w.tick();
     EXPECT_EQ(w.data.size(), 1u);
     char buffer[32];

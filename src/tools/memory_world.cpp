@@ -13,7 +13,11 @@ MemoryPlatform::MemoryPlatform(const MemoryWorldSettings& settings)
 }
 
 PlatformServices MemoryPlatform::services() {
-    return {loop, keyboard, layout, clock, serialPorts, portMap, beeper};
+    return services(serialPorts);
+}
+
+PlatformServices MemoryPlatform::services(SerialPorts& ports) {
+    return {loop, keyboard, layout, clock, ports, portMap, beeper};
 }
 
 MemorySerialPorts::Device& MemoryPlatform::line(int ordinal) {

@@ -42,6 +42,8 @@ class MemoryPlatform {
     RecordingBeeper beeper;
 
     PlatformServices services();
+    // The same with other serial ports (real ones, for tests on a pseudo-terminal).
+    PlatformServices services(SerialPorts& ports);
     // The in-memory device behind port number ordinal (0 is COM1).
     MemorySerialPorts::Device& line(int ordinal);
     // The kept trace so far, events separated by "; ", and start a new one.

@@ -1,22 +1,37 @@
 // Random and mutated records through every page with markings, date and time on: the
 // program must not crash or hang, must leave RecBuf empty after every complete record,
-// and must never send a key outside its safe vocabulary.
+// and must never send a key that is forbidden or has no use in typing.
 #include "world.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
+#include <set>
 
 using namespace qorva;
 using namespace qorva::test;
 
 namespace {
 
-struct SafeKeyCheck : KeyboardPort {
+// Keys no record may ever press in the target, written out here rather than taken from
+// the program's own check: Select, Print, Execute, Print Screen, Help, both Windows keys,
+// Apps, the code reserved beside them, Sleep, and F12 to F15 (the codes of "{|}~").
+const std::set<int> kNeverPressed = {41, 42, 43, 44, 47, 91, 92, 93, 94, 95, 123, 124, 125, 126};
+
+// Every key typing has a use for: Tab, Return, the modifiers, Pause and Escape; Space, the
+// page and cursor keys, Insert and Delete (where printable character codes land); digits,
+// the unassigned codes 58-64 and letters; the numeric pad; and the punctuation keys.
+bool typingKey(int vk) {
+    static const std::set<int> single = {9, 13, 16, 17, 18, 19, 27, 45, 46, 226};
+    return single.count(vk) || (vk >= 32 && vk <= 40) || (vk >= 48 && vk <= 90) ||
+           (vk >= 96 && vk <= 111) || (vk >= 186 && vk <= 192) || (vk >= 219 && vk <= 222);
+}
+
+struct KeyCheck : KeyboardPort {
     int sent = 0, unsafe = 0, lastUnsafe = 0;
     void sendKey(const KeyEvent& event) override {
         ++sent;
-        if (!IsSafeKey(event.vk)) ++unsafe, lastUnsafe = event.vk;
+        if (kNeverPressed.count(event.vk) || !typingKey(event.vk)) ++unsafe, lastUnsafe = event.vk;
     }
 };
 
@@ -87,7 +102,7 @@ std::string randomRecord(std::mt19937& random) {
 }
 
 struct FuzzWorld : World {
-    SafeKeyCheck check;
+    KeyCheck check;
     FuzzWorld() {
         keyboard.add(check);
         frm.Datumaus.setChecked(true);

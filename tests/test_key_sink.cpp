@@ -206,3 +206,27 @@ TEST(DateTime, FormatsSeparatorsAndTheClockAdvance) {
     w.frm.keys.Datumzeitaus();
     EXPECT_EQ(w.grid(), ",2027/1/1\n,12:00:01 am\n");
 }
+
+// [keys] MoveWait reaches the key sink through the keyboard port: a port that asks for
+// time after a cursor move gets it after every move, and after nothing else.
+TEST(KeySink, APortsSettleTimeFollowsEveryMove) {
+    struct SettlingPort : KeyboardPort {
+        int settleMs = 0;
+        void sendKey(const KeyEvent&) override {}
+        int moveSettleMs() const override { return settleMs; }
+    };
+    for (const int settle : {0, 1, 250}) {
+        World w;
+        SettlingPort port;
+        port.settleMs = settle;
+        w.keyboard.add(port);
+        w.frm.Ausgabeart.setItemIndex(1);
+        int64_t start = w.loop.now();
+        w.frm.keys.ReUTab(3);
+        EXPECT_EQ(w.loop.now() - start, 3 * (10 + settle)) << settle;
+        EXPECT_EQ(w.takeTrace(), times(3, move(40))) << "the wait is the port's, not a key event";
+        start = w.loop.now();
+        w.frm.keys.Ret();
+        EXPECT_EQ(w.loop.now() - start, 0) << settle;
+    }
+}

@@ -1,4 +1,5 @@
 #include "app_world.h"
+#include "platform/port_map.h"
 #include "platform/profile.h"
 #include "shell/settings_file.h"
 
@@ -6,6 +7,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <map>
 #include <random>
 
 using namespace qorva;
@@ -255,4 +257,46 @@ TEST(Settings, TheMonitorLimitIsANumberAboveZeroOrTheDefault) {
         AppWorld w(path, true);
         EXPECT_EQ(w.frm.pipeline.monitorLineLimit(), c.limit) << c.stored;
     }
+}
+
+// [ports] names the device behind a port number; keys that name no port from COM1 to
+// COM16, empty paths and other sections leave the built-in /dev/ttyS devices.
+TEST(Settings, ThePortsSectionNamesDevices) {
+    const struct {
+        const char* file;
+        std::map<int, std::string> named; // port ordinal (0 is COM1) -> device
+    } cases[] = {
+        {"[ports]\r\nCOM3=/dev/ttyUSB0\r\n", {{2, "/dev/ttyUSB0"}}},
+        {"[Ports]\ncom16=/dev/last\nCom1=/dev/first\n", {{15, "/dev/last"}, {0, "/dev/first"}}},
+        {"[ports]\r\nCOM17=/dev/x\r\nCOM0=/dev/x\r\nCOMX=/dev/x\r\nLPT1=/dev/x\r\nCOM3=\r\n", {}},
+        {"[allg]\r\nCOM4=/dev/elsewhere\r\n", {}},
+    };
+    for (const auto& c : cases) {
+        PortMap ports;
+        ReadPortMap(ProfileFile::parse(c.file), ports);
+        for (int ordinal = 0; ordinal < 16; ++ordinal) {
+            const auto named = c.named.find(ordinal);
+            EXPECT_EQ(ports.pathFor(ordinal), named != c.named.end()
+                                                  ? named->second
+                                                  : "/dev/ttyS" + std::to_string(ordinal))
+                << c.file;
+        }
+    }
+}
+
+TEST(Settings, MoveWaitIsWholeMillisecondsAndNeverNegative) {
+    const struct {
+        const char* file;
+        int ms;
+    } cases[] = {
+        {"", 0},
+        {"[keys]\r\nMoveWait=250\r\n", 250},
+        {"[KEYS]\nmovewait=40\n", 40},
+        {"[keys]\r\nMoveWait=12ms\r\n", 12},
+        {"[keys]\r\nMoveWait=slow\r\n", 0},
+        {"[keys]\r\nMoveWait=-40\r\n", 0},
+        {"[keys]\r\nMoveWait=1234567\r\n", 12345},
+        {"[allg]\r\nMoveWait=250\r\n", 0},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ReadMoveWait(ProfileFile::parse(c.file)), c.ms) << c.file;
 }

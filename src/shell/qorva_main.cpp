@@ -15,6 +15,7 @@
 #include "shell/application.h"
 #include "shell/control_assignment.h"
 #include "shell/main_frm.h"
+#include "shell/settings_file.h"
 #include "tools/command_line.h"
 #include "tools/memory_world.h"
 
@@ -90,7 +91,7 @@ int main(int argc, char** argv) {
 
     const ProfileFile ini = ProfileFile::load(kSettingsFile);
     PortMap portMap;
-    for (const auto& [key, path] : ini.entries("ports")) portMap.assignFromEntry(key, path);
+    ReadPortMap(ini, portMap);
     if (options.port) portMap.assign(chosenPort(options.assignments, ini), *options.port);
 
     RealTimeEventLoop loop;
@@ -110,7 +111,7 @@ int main(int argc, char** argv) {
     KeyboardPort* keyboard = options.keys == "trace" ? static_cast<KeyboardPort*>(&trace) : &sheet;
     const KeyLayout* keyLayout = &layout;
     // Some targets take a cell only well after a cursor move ([keys] MoveWait, in ms).
-    const int moveWait = std::atoi(ini.GetPrivateProfileString("keys", "MoveWait", "0", 6).c_str());
+    const int moveWait = ReadMoveWait(ini);
     std::string error;
     if (options.keys == "x11") {
         const char* display = std::getenv("DISPLAY");

@@ -4,10 +4,12 @@
 #include "dialogs/Konfig.h"
 #include "dialogs/Konfig2.h"
 #include "dialogs/Stopt.h"
+#include "platform/port_map.h"
 #include "platform/profile.h"
 #include "shell/main_frm.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace qorva {
 
@@ -129,6 +131,14 @@ std::string ReadSevenColourOrder(const ProfileFile& ini) {
 
 bool ReadLanguageIsEnglish(const ProfileFile& ini) {
     return read(ini, "allg", "Sprache", 1, "1") == "1";
+}
+
+void ReadPortMap(const ProfileFile& ini, PortMap& ports) {
+    for (const auto& [key, path] : ini.entries("ports")) ports.assignFromEntry(key, path);
+}
+
+int ReadMoveWait(const ProfileFile& ini) {
+    return std::max(0, std::atoi(read(ini, "keys", "MoveWait", 5, "0").c_str()));
 }
 
 void WriteSettings(const SettingsWindows& w, ProfileFile& ini) {

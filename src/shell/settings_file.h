@@ -5,6 +5,7 @@
 
 namespace qorva {
 
+class PortMap;
 class ProfileFile;
 class TMainFrm;
 class TForm2;
@@ -19,6 +20,12 @@ std::string ReadFourColourOrder(const ProfileFile& ini);
 std::string ReadSevenColourOrder(const ProfileFile& ini);
 // True when the stored language is English.
 bool ReadLanguageIsEnglish(const ProfileFile& ini);
+
+// The machine's own keys, which no window reads: [ports] COMn=device names the device a
+// port number opens, and [keys] MoveWait the extra milliseconds a target needs after a
+// cursor move (0 when unset).
+void ReadPortMap(const ProfileFile& ini, PortMap& ports);
+int ReadMoveWait(const ProfileFile& ini);
 
 struct SettingsWindows {
     const TMainFrm& frm;

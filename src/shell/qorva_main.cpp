@@ -13,11 +13,10 @@
 #include "platform/uinput/uinput_keyboard.h"
 #include "platform/x11/x11_keyboard.h"
 #include "shell/application.h"
-#include "shell/control_assignment.h"
 #include "shell/main_frm.h"
 #include "shell/settings_file.h"
 #include "tools/command_line.h"
-#include "tools/memory_world.h"
+#include "tools/set_option.h"
 
 #include <csignal>
 #include <cstdlib>
@@ -59,8 +58,7 @@ Options parseOptions(int argc, char** argv) {
     cli::CommandLine line("qorva", "Reads a measuring instrument on a serial line and types "
                                    "its measurements into the focused application.");
     line.flag("--headless", options.headless, "run without a window (this build has none yet)");
-    line.option("--set", "NAME=VALUE", "set a control of the main window before START",
-                cli::Collect(options.assignments, CheckAssignment));
+    AddSetOption(line, options.assignments);
     line.text("--port", options.port, "PATH", "the device the chosen port opens");
     line.choice("--keys", options.keys, {"x11", "uinput", "trace", "sheet"},
                 "where keys go (default: the desktop's X display or Wayland session)");
@@ -132,11 +130,8 @@ int main(int argc, char** argv) {
         PlatformServices{loop, *keyboard, *keyLayout, clock, serialPorts, portMap, beeper},
         launcher, ApplicationSettings{kSettingsFile, false}, std::cerr);
     TMainFrm& frm = app.frm;
-    frm.faults.setSink(
-        [](const std::string& message) { std::cerr << "qorva: " << message << '\n'; });
-    for (const auto& assignment : options.assignments)
-        if (const std::string allowed = ApplyAssignment(frm.form, assignment); !allowed.empty())
-            Fail(cli::Refusal("--set", allowed, assignment));
+    frm.faults.setSink(cli::Report);
+    ApplySetOptions(frm.form, options.assignments);
     frm.Button3.Click();
     std::cerr << "qorva: " << frm.StatusBar1.SimpleText() << " (" << frm.CommportPath.Caption()
               << "); Ctrl+C ends\n";

@@ -1,7 +1,5 @@
 #include "tools/memory_world.h"
 
-#include "shell/control_assignment.h"
-
 namespace qorva {
 
 MemoryPlatform::MemoryPlatform(const MemoryWorldSettings& settings)
@@ -43,11 +41,6 @@ MemoryProgram::MemoryProgram(const MemoryWorldSettings& settings)
 
 void MemoryProgram::deliver(const std::string& bytes) {
     frm.pipeline.CommPortDriver1ReceiveData(bytes.data(), static_cast<int>(bytes.size()));
-}
-
-std::string CheckAssignment(const std::string& assignment) {
-    MemoryProgram program;
-    return ApplyAssignment(program.frm.form, assignment);
 }
 
 } // namespace qorva

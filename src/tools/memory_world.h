@@ -67,8 +67,4 @@ class MemoryProgram : public MemoryPlatform {
     void deliver(const std::string& bytes);
 };
 
-// What --set takes instead of assignment ("NAME=VALUE"), found by applying it to a fresh
-// program in memory; empty when it applies. The real program's controls take the same.
-std::string CheckAssignment(const std::string& assignment);
-
 } // namespace qorva

@@ -3,9 +3,9 @@
 #include "platform/shell_open.h"
 #include "serial/ComDrv32.h"
 #include "shell/application.h"
-#include "shell/control_assignment.h"
 #include "tools/command_line.h"
 #include "tools/memory_world.h"
+#include "tools/set_option.h"
 
 #include <cerrno>
 #include <fstream>
@@ -50,8 +50,7 @@ Options parseOptions(int argc, char** argv) {
                           "Runs the program in virtual time on recorded instrument bytes (INPUT, "
                           "or standard input) and writes what it typed.");
     line.text("--ini", o.ini, "FILE", "settings file to read (never written)");
-    line.option("--set", "NAME=VALUE", "set a control of the main window before START",
-                cli::Collect(o.assignments, CheckAssignment));
+    AddSetOption(line, o.assignments);
     line.option("--now", "\"YYYY-MM-DD HH:MM:SS\"", "the clock's start",
                 [&o](const std::string& value) -> std::string {
                     if (!ParseDateTime(value, o.world.now))
@@ -157,11 +156,8 @@ int main(int argc, char** argv) {
     QorvaApplication app(world.services(), launcher,
                          ApplicationSettings{options.ini.value_or(""), true}, startupLog);
     TMainFrm& frm = app.frm;
-    frm.faults.setSink(
-        [](const std::string& message) { std::cerr << "qorva-replay: " << message << '\n'; });
-    for (const auto& assignment : options.assignments)
-        if (const std::string allowed = ApplyAssignment(frm.form, assignment); !allowed.empty())
-            Fail(cli::Refusal("--set", allowed, assignment));
+    frm.faults.setSink(cli::Report);
+    ApplySetOptions(frm.form, options.assignments);
     frm.Button3.Click();
     scheduleDeliveries(world.loop, line, data, options);
 

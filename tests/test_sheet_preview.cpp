@@ -67,3 +67,47 @@ TEST(SheetPreview, OriginAndDecimalSeparator) {
     EXPECT_FALSE(ParseCellRef("A"));
     EXPECT_EQ(ParseCellRef("AA10")->col, 27);
 }
+
+TEST(SheetPreview, CountsEveryCellThatReceivesASecondValue) {
+    SheetPreview sheet;
+    const auto key = [&](int vk) {
+        sheet.sendKey({vk, 0, true});
+        sheet.sendKey({vk, 0, false});
+    };
+    const auto paste = [&] {
+        sheet.sendKey({17, 0, true});
+        key('V');
+        sheet.sendKey({17, 0, false});
+        key(27);
+    };
+    sheet.beginRecord("first");
+    key('1');
+    key(vk::Right);
+    key('2');
+    key(27); // discarded: nothing stored, nothing lost
+    sheet.clipboardPicture(4, 2);
+    paste();
+    sheet.beginRecord("second");
+    paste(); // a picture over a picture
+    key(vk::Left);
+    key('3'); // begun in the second record, stored in the third
+    sheet.beginRecord("third");
+    key(vk::Right);
+    key('4'); // a value over a picture loses nothing
+    sheet.finish();
+
+    ASSERT_EQ(sheet.overwrites().size(), 2u);
+    const Overwrite& picture = sheet.overwrites()[0];
+    EXPECT_EQ(CellName(picture.at), "B1");
+    EXPECT_EQ(picture.lost, "[picture 4x2]");
+    EXPECT_EQ(picture.lostRecord, "first");
+    EXPECT_EQ(picture.record, "second");
+    const Overwrite& value = sheet.overwrites()[1];
+    EXPECT_EQ(CellName(value.at), "A1");
+    EXPECT_EQ(value.lost, "1");
+    EXPECT_EQ(value.value, "3");
+    EXPECT_EQ(value.lostRecord, "first");
+    EXPECT_EQ(value.record, "second");
+    EXPECT_EQ(sheet.csv(), "3,[picture 4x2]4\n");
+    EXPECT_EQ(CellName({12, 27}), "AA12");
+}

@@ -108,11 +108,16 @@ void RecordPipeline::removeHead() {
     if (!RSBUF.empty()) RSBUF.pop_front();
 }
 
+void RecordPipeline::announce(const std::string& record) const {
+    if (recordListener_) recordListener_(record);
+}
+
 void RecordPipeline::dispatch() {
     Parsers& parsers = *parsers_;
     if (ctx_.Manufacturer.ActivePageIndex() <= 0) {
         if (RSBUF.empty()) return;
         const std::string record = RSBUF.front();
+        announce(record);
         if (const TTabSheet* page = ctx_.TALMOPages.ActivePage())
             parsers.typeQueuedLine(*page, record);
         removeHead();
@@ -122,6 +127,7 @@ void RecordPipeline::dispatch() {
         const std::string& head = RSBUF.front();
         const int length = static_cast<int>(std::min<size_t>(head.size(), sizeof buffer));
         head.copy(buffer, static_cast<size_t>(length));
+        announce(head);
         parsers.Testrcv(&ctx_.densito, buffer, length);
         removeHead();
         ctx_.state.RSbuffer.clear();

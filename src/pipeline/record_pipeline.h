@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <deque>
+#include <functional>
 #include <string>
 
 namespace qorva {
@@ -56,6 +57,11 @@ class RecordPipeline {
     void BlattEnter();
     // The parsers the dispatch calls; the main window's own unless replaced.
     void setParsers(Parsers& parsers) { parsers_ = &parsers; }
+    // Told each queued record just before a parser takes it, so a caller can name the
+    // record behind the keys that follow.
+    void setRecordListener(std::function<void(const std::string&)> listener) {
+        recordListener_ = std::move(listener);
+    }
 
     // Typing is on exactly while START is disabled.
     bool running() const;
@@ -79,6 +85,7 @@ class RecordPipeline {
     void removeHead();
     void dropFailedRecord(const std::string& reason);
     void takeNextRecordAtOnce();
+    void announce(const std::string& record) const;
     bool onPlateReaderPage() const;
 
     PipelineContext ctx_;
@@ -88,6 +95,7 @@ class RecordPipeline {
     bool cutting_ = false; // the line in progress has been cut; bytes wait for its end
     size_t monitorLineLimit_ = kDefaultMonitorLines;
     int nextRecordPost_ = 0; // the pending burst dispatch, 0 when none
+    std::function<void(const std::string&)> recordListener_;
 };
 
 } // namespace qorva

@@ -25,6 +25,13 @@ std::optional<CellRef> ParseCellRef(const std::string& text) {
     return CellRef{static_cast<int>(row), static_cast<int>(col)};
 }
 
+std::string CellName(CellRef cell) {
+    std::string column;
+    for (int n = cell.col; n > 0; n = (n - 1) / 26)
+        column.insert(column.begin(), static_cast<char>('A' + (n - 1) % 26));
+    return column + std::to_string(cell.row);
+}
+
 SheetPreview::SheetPreview(CellRef origin, char decimalSeparator)
     : cursor_(origin), decimalSeparator_(decimalSeparator) {}
 
@@ -85,12 +92,22 @@ void SheetPreview::onPress(int key) {
 }
 
 void SheetPreview::type(char c) {
+    // The edit belongs to the record that began it, even when a later one stores it.
+    if (edit_.empty()) editRecord_ = record_;
     edit_ += c;
+}
+
+void SheetPreview::store(std::map<std::pair<int, int>, Entry>& layer, const std::string& text,
+                         const std::string& record) {
+    Entry& entry = layer[{cursor_.row, cursor_.col}];
+    if (!entry.text.empty())
+        overwrites_.push_back({cursor_, entry.text, entry.record, text, record});
+    entry = {text, record};
 }
 
 void SheetPreview::commit() {
     if (edit_.empty()) return;
-    cells_[{cursor_.row, cursor_.col}] = edit_;
+    store(cells_, edit_, editRecord_);
     edit_.clear();
 }
 
@@ -118,7 +135,7 @@ void SheetPreview::paste() {
     if (pictureSelected_) return;
     commit();
     if (!clipboard_) return;
-    pictures_[{cursor_.row, cursor_.col}] = *clipboard_;
+    store(pictures_, *clipboard_, record_);
     pictureSelected_ = true;
 }
 
@@ -129,8 +146,8 @@ void SheetPreview::finish() {
 std::string SheetPreview::cell(int row, int col) const {
     std::string shown;
     if (const auto picture = pictures_.find({row, col}); picture != pictures_.end())
-        shown = picture->second;
-    if (const auto text = cells_.find({row, col}); text != cells_.end()) shown += text->second;
+        shown = picture->second.text;
+    if (const auto text = cells_.find({row, col}); text != cells_.end()) shown += text->second.text;
     return shown;
 }
 
@@ -147,7 +164,7 @@ static std::string csvField(const std::string& text) {
 void SheetPreview::writeCsv(std::ostream& out) const {
     std::map<int, int> lastColumnOfRow;
     for (const auto* layer : {&cells_, &pictures_})
-        for (const auto& [at, text] : *layer)
+        for (const auto& [at, entry] : *layer)
             lastColumnOfRow[at.first] = std::max(lastColumnOfRow[at.first], at.second);
     if (lastColumnOfRow.empty()) return;
     const int lastRow = lastColumnOfRow.rbegin()->first;

@@ -8,6 +8,7 @@
 #include <ostream>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace qorva {
 
@@ -17,6 +18,15 @@ struct CellRef {
 
 // "A1", "c12", "AA3"; nullopt when the text is no cell reference.
 std::optional<CellRef> ParseCellRef(const std::string& text);
+std::string CellName(CellRef cell);
+
+// A cell that received a second value (or a picture over a picture): what was lost, what
+// took its place, and the records that typed each.
+struct Overwrite {
+    CellRef at;
+    std::string lost, lostRecord;
+    std::string value, record;
+};
 
 class SheetPreview : public KeyboardPort {
   public:
@@ -34,6 +44,11 @@ class SheetPreview : public KeyboardPort {
     CellRef cursor() const { return cursor_; }
     const std::string& editText() const { return edit_; }
 
+    // Names the record whose keys come next, for the overwrites it causes.
+    void beginRecord(std::string label) { record_ = std::move(label); }
+    // Every value this sheet stored over one it had stored before, in order.
+    const std::vector<Overwrite>& overwrites() const { return overwrites_; }
+
   private:
     void onPress(int vk);
     void commit();
@@ -43,8 +58,16 @@ class SheetPreview : public KeyboardPort {
     void paste();
     void type(char c);
 
+    struct Entry {
+        std::string text, record;
+    };
+    void store(std::map<std::pair<int, int>, Entry>& layer, const std::string& text,
+               const std::string& record);
+
     // Cell texts and the pictures pasted over cells, by (row, column).
-    std::map<std::pair<int, int>, std::string> cells_, pictures_;
+    std::map<std::pair<int, int>, Entry> cells_, pictures_;
+    std::vector<Overwrite> overwrites_;
+    std::string record_, editRecord_;
     CellRef cursor_;
     std::string edit_;
     char decimalSeparator_;

@@ -27,6 +27,7 @@ struct Options {
     std::vector<std::string> assignments;
     MemoryWorldSettings world;
     long chunk = 0, interval = 0;
+    bool checkOverwrites = false;
     std::optional<std::string> trace, grid, monitor, ini, images;
 };
 
@@ -84,8 +85,12 @@ Options parseOptions(int argc, char** argv) {
     line.text("--grid", o.grid, "FILE", "write the sheet as CSV here");
     line.text("--monitor", o.monitor, "FILE", "write the monitor's lines here");
     line.text("--images", o.images, "DIR", "folder for plate-reader pictures (made when missing)");
+    line.flag("--check-overwrites", o.checkOverwrites,
+              "name every cell that received a second value and exit 1 when there is any");
     line.text("INPUT", o.input, "FILE|-", "the recorded bytes; - or nothing: standard input");
-    line.app().footer("Without --trace, --grid or --monitor the sheet goes to standard output.");
+    line.app().footer("Without --trace, --grid or --monitor the sheet goes to standard output. A "
+                      "summary line on standard error counts the records and the cells that "
+                      "received a second value.");
     line.parse(argc, argv);
     return o;
 }
@@ -130,6 +135,18 @@ void writeMonitor(std::ostream& out, const TMemo& memo) {
     }
 }
 
+// "record 3 \"K   1.45\"": the record's number in the session and its text without the
+// line end.
+std::string recordLabel(int number, std::string record) {
+    while (!record.empty() && (record.back() == '\n' || record.back() == '\r')) record.pop_back();
+    return "record " + std::to_string(number) + " \"" + record + "\"";
+}
+
+void reportOverwrite(const Overwrite& lost) {
+    cli::Report(CellName(lost.at) + " overwritten: \"" + lost.lost + "\" (" + lost.lostRecord +
+                ") by \"" + lost.value + "\" (" + lost.record + ")");
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -158,6 +175,10 @@ int main(int argc, char** argv) {
     TMainFrm& frm = app.frm;
     frm.faults.setSink(cli::Report);
     ApplySetOptions(frm.form, options.assignments);
+    int records = 0;
+    frm.pipeline.setRecordListener([&](const std::string& record) {
+        world.sheet.beginRecord(recordLabel(++records, record));
+    });
     frm.Button3.Click();
     scheduleDeliveries(world.loop, line, data, options);
 
@@ -172,5 +193,11 @@ int main(int argc, char** argv) {
     if (options.grid) world.sheet.writeCsv(gridFile);
     if (options.monitor) writeMonitor(monitorFile, frm.RSMemo);
     if (!options.trace && !options.grid && !options.monitor) world.sheet.writeCsv(std::cout);
-    return 0;
+
+    const auto& overwrites = world.sheet.overwrites();
+    if (options.checkOverwrites)
+        for (const auto& lost : overwrites) reportOverwrite(lost);
+    cli::Report(std::to_string(records) + " records, " + std::to_string(overwrites.size()) +
+                " cells overwritten");
+    return options.checkOverwrites && !overwrites.empty() ? 1 : 0;
 }

@@ -62,6 +62,13 @@ TEST(KeySink, MovesFollowTheLayout) {
         {"OLiSRet()", 2, [](KeySink& k) { k.OLiSRet(); },
          kShiftDown + "; " + tap(13) + "; " + kShiftUp},
         {"OLiSRet()", 3, [](KeySink& k) { k.OLiSRet(); }, kShiftDown + "; " + kShiftUp},
+        {"ReTab(true)", 1, [](KeySink& k) { k.ReTab(true); }, move(39)},
+        {"ReTab(true)", 2, [](KeySink& k) { k.ReTab(true); }, move(9)},
+        {"ReTab(false)", 2, [](KeySink& k) { k.ReTab(false); }, move(39)},
+        {"ReTab(false)", 3, [](KeySink& k) { k.ReTab(false); }, move(9)},
+        {"OLi()", 1, [](KeySink& k) { k.OLi(); }, move(37)},
+        {"OLi()", 2, [](KeySink& k) { k.OLi(); }, move(38)},
+        {"OLi()", 3, [](KeySink& k) { k.OLi(); }, kShiftDown + "; " + kShiftUp},
         {"Ret()", 0, [](KeySink& k) { k.Ret(); }, tap(13)},
         {"stab(0)", 2, [](KeySink& k) { k.stab(0); }, ""},
     };
@@ -169,17 +176,27 @@ TEST(DateTime, LayoutTwoWithBothCells) {
 }
 
 TEST(DateTime, CellsAndCursorInEveryLayout) {
+    // The time stands beside the date, where the record's own cells run, so the next
+    // record (one row down, or one column on) finds its date cell free; under a column
+    // of values it goes across, below the date in layout 0.
+    constexpr TimeCell kAcross = TimeCell::AcrossDate;
     struct Case {
         int layout;
         bool date, time;
         std::string grid;
         CellRef cursor;
+        TimeCell placement = TimeCell::BesideDate;
     } cases[] = {
-        {0, true, true, "v,10.12.2026\n,08:05:09\n", {1, 1}},
-        {1, true, true, "v\n10.12.2026,08:05:09\n", {1, 1}},
+        {0, true, true, "v,10.12.2026,08:05:09\n", {1, 1}},
+        {1, true, true, "v\n10.12.2026\n08:05:09\n", {1, 1}},
         {2, true, true, "v,10.12.2026,08:05:09\n", {1, 1}},
         {3, true, true, "v,10.12.2026,,08:05:09\n", {1, 4}},
+        {0, true, true, "v,10.12.2026\n,08:05:09\n", {1, 1}, kAcross},
+        {1, true, true, "v\n10.12.2026,08:05:09\n", {1, 1}, kAcross},
+        {2, true, true, "v,10.12.2026,08:05:09\n", {1, 1}, kAcross},
+        {3, true, true, "v,10.12.2026,,08:05:09\n", {1, 4}, kAcross},
         {0, false, true, "v,08:05:09\n", {1, 1}},
+        {0, false, true, "v,08:05:09\n", {1, 1}, kAcross},
         {3, false, true, "v,08:05:09\n", {1, 2}},
         {3, true, false, "v,10.12.2026\n", {1, 2}},
         {1, false, false, "v\n", {1, 1}},
@@ -190,9 +207,10 @@ TEST(DateTime, CellsAndCursorInEveryLayout) {
         w.frm.Datumaus.setChecked(c.date);
         w.frm.Zeitaus.setChecked(c.time);
         w.frm.keys.TypeString("v");
-        w.frm.keys.Datumzeitaus();
+        w.frm.keys.Datumzeitaus(c.placement);
         const std::string grid = w.grid();
-        EXPECT_EQ(grid, c.grid) << "layout " << c.layout;
+        const bool across = c.placement == kAcross;
+        EXPECT_EQ(grid, c.grid) << "layout " << c.layout << (across ? " across" : "");
         EXPECT_EQ(w.sheet.cursor().row, c.cursor.row) << "layout " << c.layout;
         EXPECT_EQ(w.sheet.cursor().col, c.cursor.col) << "layout " << c.layout;
     }
@@ -204,7 +222,7 @@ TEST(DateTime, FormatsSeparatorsAndTheClockAdvance) {
     w.frm.Zeitaus.setChecked(true);
     w.loop.runUntil(3000); // the clock follows virtual time across the year's end
     w.frm.keys.Datumzeitaus();
-    EXPECT_EQ(w.grid(), ",2027/1/1\n,12:00:01 am\n");
+    EXPECT_EQ(w.grid(), ",2027/1/1,12:00:01 am\n");
 }
 
 // [keys] MoveWait reaches the key sink through the keyboard port: a port that asks for

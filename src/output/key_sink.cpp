@@ -219,6 +219,30 @@ void KeySink::OLiSRet() {
     }
 }
 
+void KeySink::ReTab(bool fromThisRecord) {
+    switch (layout()) {
+    case OutputLayout::NewRow:
+    case OutputLayout::NewColumn:
+        rechts(1);
+        break;
+    case OutputLayout::NewRowTab:
+        fromThisRecord ? tab(1) : rechts(1);
+        break;
+    case OutputLayout::NextTabField:
+        tab(1);
+        break;
+    case OutputLayout::None:
+        break;
+    }
+}
+
+void KeySink::OLi() {
+    if (layout() == OutputLayout::NewRowTab)
+        up(1);
+    else
+        OLiSRet();
+}
+
 void KeySink::pausePrefix() {
     send(vk::Pause, 0, true);
 }
@@ -340,8 +364,13 @@ void KeySink::markingCell(bool marking, const RecordText& text) {
     ReUTab(1);
 }
 
-void KeySink::Datumzeitaus() {
+int KeySink::dateTimeCells() const {
+    return int{ctx_.Datumaus.Checked()} + int{ctx_.Zeitaus.Checked()};
+}
+
+void KeySink::Datumzeitaus(TimeCell time) {
     const bool withDate = ctx_.Datumaus.Checked();
+    const bool across = time == TimeCell::AcrossDate;
     if (withDate) {
         ReUTab(1);
         typeClockText(FormatDateTime(ctx_.clock.shortDateFormat(), ctx_.clock.now()),
@@ -350,10 +379,10 @@ void KeySink::Datumzeitaus() {
     }
     if (ctx_.Zeitaus.Checked()) {
         ReUTab(1);
-        if (withDate) ReUTabTime(1);
+        if (withDate) across ? ReUTabTime(1) : ReUTab(1);
         typeClockText(FormatDateTime(ctx_.clock.longTimeFormat(), ctx_.clock.now()),
                       ctx_.clock.timeSeparator());
-        if (withDate) LiOSTabTime(1);
+        if (withDate) across ? LiOSTabTime(1) : LiOSTab(1);
         LiOSTab(1);
     }
 }

@@ -18,6 +18,16 @@ enum class OutputLayout { None = -1, NewRow = 0, NewColumn = 1, NewRowTab = 2, N
 // The decimal key chosen by Notation, by item index.
 enum class DecimalNotation { None = -1, English = 0, German = 1, Automatic = 2 };
 
+// Where Datumzeitaus puts the time when it writes the date too.
+enum class TimeCell {
+    // One cell on from the date in the measurement's direction, as a record that fills
+    // one row (one column in layout 1) continues: the next record begins across from it.
+    BesideDate,
+    // At right angles to the date (below it in layout 0, right of it in layout 1): for the
+    // date and time under a column of values, whose next record begins beside it.
+    AcrossDate,
+};
+
 // What the key sink reads: where keys go, how long moves wait, and the paste settings,
 // read at the moment each key is sent.
 struct KeySinkContext {
@@ -54,6 +64,17 @@ class KeySink {
     void UReRet();
     void URe();
     void OLiSRet();
+    // Back right onto the cell that a cursor-left (a '%' typed by Farbe) left: Right, or
+    // Tab in the Tab layouts so the record's Tab run goes on. When the cursor-left left the
+    // record (fromThisRecord false), layout 2 goes back with Right too: a Tab from there
+    // would start the run one cell early, and the record's Return would go back there.
+    void ReTab(bool fromThisRecord);
+    // Up to the previous row in the same column (left in layout 1): OLiSRet without the
+    // Shift+Return of layout 2, which would jump back to the Tab run's first column.
+    void OLi();
+
+    // How many of the date and time cells Datumzeitaus writes: 0, 1 or 2.
+    int dateTimeCells() const;
 
     void TypeChar(unsigned char ch, unsigned char code);
     void TypeString(const RecordText& s);
@@ -63,7 +84,7 @@ class KeySink {
     void messzeig(const RecordText& anzei);
     void Farbe(const RecordText& simstr);
     void Farbe2(unsigned char simchr);
-    void Datumzeitaus();
+    void Datumzeitaus(TimeCell time = TimeCell::BesideDate);
     // The marking cell in front of a value: the marking and a move on, when marking is on.
     void markingCell(bool marking, const RecordText& text);
 

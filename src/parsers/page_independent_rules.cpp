@@ -51,11 +51,12 @@ void PageIndependentRules(const ParserContext& ctx, const std::string& colourSet
         if (reference) keys.LiO(1);
         keys.UReRet();
     }
-    // Rule 7, trapping: the '%' typed as cursor-left is made good by the ReUTab after it.
+    // Rule 7, trapping: the '%' typed as cursor-left is made good by the move right after it;
+    // without a marking the cursor-left has left the record.
     if (flags.checked(69) && Length(recBuf) >= 7 && at(1) == 'T' && at(7) == '%') {
         markingCell("TR-" + Copy(recBuf, 2, 2));
         keys.Farbe(Copy(recBuf, 4, 6));
-        keys.ReUTab(1);
+        keys.ReTab(marking);
         keys.Datumzeitaus();
         endOfValue();
         keys.UReRet();
@@ -65,7 +66,7 @@ void PageIndependentRules(const ParserContext& ctx, const std::string& colourSet
         at(5) == '%' && at(2) != 'D') {
         markingCell(one(at(1)));
         keys.Farbe(Copy(recBuf, 2, 4));
-        keys.ReUTab(1);
+        keys.ReTab(marking);
         keys.Datumzeitaus();
         endOfValue();
         keys.UReRet();
@@ -79,12 +80,14 @@ void PageIndependentRules(const ParserContext& ctx, const std::string& colourSet
         endOfValue();
         keys.UReRet();
     }
-    // Rule 10, dot gain difference: the reference's '%' moves left, ReUTab(2) makes it good.
+    // Rule 10, dot gain difference: the reference's '%' moves left, the move right makes it
+    // good and the next one goes on to the dot gain's cell.
     if (flags.checked(68) && Length(recBuf) == 9 && inColourSet() && at(2) == 'D' && at(5) == '%') {
         markingCell("d " + one(at(1)));
         if (reference) {
             keys.Farbe(Trim(Copy(recBuf, 3, 4)));
-            keys.ReUTab(2);
+            keys.ReTab(marking);
+            keys.ReUTab(1);
         }
         keys.Farbe(Trim(Copy(recBuf, 6, 3)));
         keys.ReUTab(1);

@@ -1,0 +1,202 @@
+// Every record kind of every family, in every layout, with and without marking, date and
+// time, in every notation: several records in a row, and no cell receives a second value.
+#include "world.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <vector>
+
+using namespace qorva;
+using namespace qorva::test;
+
+namespace {
+
+struct Kind {
+    const char* name;
+    const char* page;
+    std::vector<std::string> records;
+    int markingBox;
+    std::vector<int> boxesOff = {};
+};
+
+// Three records of each kind (four where the kind mixes), with values that differ, so a
+// lost one shows in the grid.
+const Kind kKinds[] = {
+    {"Lab",
+     "Blatt5",
+     {"L  95.12 a  -1.23 b   2.34\r\n", "L  90.00 a   1.00 b   0.50\r\n",
+      "L  80.00 a   2.00 b   0.70\r\n"},
+     73},
+    {"CMYKRGB",
+     "Blatt5",
+     {"C   1.10 M   1.20 Y   1.30 K   1.90 R   0.40 G   0.50 B   0.60\r\n",
+      "C   1.11 M   1.21 Y   1.31 K   1.91 R   0.41 G   0.51 B   0.61\r\n",
+      "C   1.12 M   1.22 Y   1.32 K   1.92 R   0.42 G   0.52 B   0.62\r\n"},
+     73},
+    {"CMYKRGB with one colour",
+     "Blatt5",
+     {"C   1.10 M   1.20\r\n", "C   1.11 M   1.21\r\n", "C   1.12 M   1.22\r\n"},
+     73,
+     {82}},
+    {"balance",
+     "Blatt5",
+     {"C  1.10   M  1.20   Y  1.30\r\n", "C  1.11   M  1.21   Y  1.31\r\n",
+      "C  1.12   M  1.22   Y  1.32\r\n"},
+     73,
+     {59}},
+    {"density", "Blatt5", {"K   1.45\r\n", "C   1.38\r\n", "M   1.41\r\n"}, 73},
+    {"zeroing", "Blatt5", {"0.012\r\n", "0.013\r\n", "0.014\r\n"}, 73},
+    {"dot gain with reference", "Blatt5", {"K050%012%\r\n", "C040%013%\r\n", "M030%014%\r\n"}, 73},
+    {"dot gain", "Blatt5", {"K050%012%\r\n", "C040%013%\r\n", "M030%014%\r\n"}, 73, {71}},
+    {"trapping", "Blatt5", {"TCM 25%\r\n", "TMY 26%\r\n", "TCY 27%\r\n"}, 73},
+    {"tone value", "Blatt5", {"K 50%\r\n", "C 40%\r\n", "M 30%\r\n"}, 73},
+    {"density difference", "Blatt5", {"KD   0.05U\r\n", "MD  -0.06D\r\n", "YD   0.07U\r\n"}, 73},
+    {"dot-gain difference with reference",
+     "Blatt5",
+     {"KD50% 12%\r\n", "CD40% 10%\r\n", "MD30% 11%\r\n"},
+     73},
+    {"dot-gain difference",
+     "Blatt5",
+     {"KD50% 12%\r\n", "CD40% 10%\r\n", "MD30% 11%\r\n"},
+     73,
+     {71}},
+    {"balance difference",
+     "Blatt5",
+     {"CD 0.05  DMD-0.02  UYD 0.01  D\r\n", "CD 0.06  DMD-0.03  UYD 0.02  D\r\n",
+      "CD 0.07  DMD-0.04  UYD 0.03  D\r\n"},
+     73,
+     {59}},
+    {"PFI kinds mixed",
+     "Blatt5",
+     {"K   1.45\r\n", "L  95.12 a  -1.23 b   2.34\r\n", "K050%012%\r\n", "TCM 25%\r\n",
+      "C  1.10   M  1.20   Y  1.30\r\n", "L  90.00 a   1.00 b   0.50\r\n", "KD50% 12%\r\n",
+      "0.012\r\n", "CD 0.05  DMD-0.02  UYD 0.01  D\r\n", "K 50%\r\n", "KD   0.05U\r\n",
+      "M   1.41\r\n"},
+     73,
+     {59}},
+    {"VARNIK",
+     "VARNIKPage",
+     {"C   1234M    250Y    100K   2000E     25V    500\r\n",
+      "C   1180M    262Y     95K   1985E     31V    510\r\n",
+      "C   1210M    244Y    102K   2012E     18V    495\r\n"},
+     76},
+    {"VARNIK with one value", "VARNIKPage", {"E     25\r\n", "E     31\r\n", "E     18\r\n"}, 76},
+    {"LUMA",
+     "LUMAPage",
+     {"X 41.234Y 21.300Z  1.801\r\n", "X 40.002Y 20.950Z  1.555\r\n",
+      "X 39.500Y 20.100Z  1.400\r\n"},
+     74},
+};
+
+struct Combination {
+    const Kind& kind;
+    int layout;
+    bool marking, date, time;
+    int notation;
+    CellRef origin;
+
+    std::string name() const {
+        return std::string(kind.name) + ", layout " + std::to_string(layout) +
+               (marking ? ", marking" : "") + (date ? ", date" : "") + (time ? ", time" : "") +
+               ", notation " + std::to_string(notation) + ", from " + CellName(origin);
+    }
+};
+
+// Types the combination's records into a sheet of its own that starts at its origin; each
+// record is named by its number for the overwrites it causes.
+void typeSession(const Combination& c, SheetPreview& sheet) {
+    World w(LocalDateTime{2026, 3, 14, 9, 26, 53});
+    w.keyboard.add(sheet);
+    onPage(w, c.kind.page);
+    for (int n : c.kind.boxesOff) w.frm.flags.box(n)->setChecked(false);
+    w.frm.flags.box(c.kind.markingBox)->setChecked(c.marking);
+    w.frm.Ausgabeart.setItemIndex(c.layout);
+    w.frm.Notation.setItemIndex(c.notation);
+    w.frm.Datumaus.setChecked(c.date);
+    w.frm.Zeitaus.setChecked(c.time);
+    int number = 0;
+    w.frm.pipeline.setRecordListener(
+        [&](const std::string&) { sheet.beginRecord("record " + std::to_string(++number)); });
+    std::string lines;
+    for (const auto& record : c.kind.records) lines += record;
+    typeRecords(w, lines);
+    sheet.finish();
+}
+
+// The cells of the combination that received a second value: how many, and the first.
+std::string overwrites(const Combination& c) {
+    SheetPreview sheet(c.origin);
+    typeSession(c, sheet);
+    const auto& found = sheet.overwrites();
+    if (found.empty()) return "";
+    const Overwrite& first = found.front();
+    return c.name() + ": " + std::to_string(found.size()) + " cells, first " + CellName(first.at) +
+           " \"" + first.lost + "\" (" + first.lostRecord + ") by \"" + first.value + "\" (" +
+           first.record + ")\n";
+}
+
+const Kind& kindNamed(const std::string& name) {
+    for (const Kind& kind : kKinds)
+        if (kind.name == name) return kind;
+    throw std::invalid_argument("no record kind " + name);
+}
+
+} // namespace
+
+TEST(Overwrites, NoCombinationTypesOverAValue) {
+    std::string failures;
+    for (const Kind& kind : kKinds)
+        for (int layout = 0; layout < 4; ++layout)
+            for (bool marking : {false, true})
+                for (bool date : {false, true})
+                    for (bool time : {false, true})
+                        for (int notation = 0; notation < 3; ++notation)
+                            for (CellRef origin : {CellRef{1, 1}, CellRef{9, 8}})
+                                failures += overwrites(
+                                    {kind, layout, marking, date, time, notation, origin});
+    EXPECT_EQ(failures, "");
+}
+
+// Where the mended moves put the records that used to collide: the time beside the date,
+// a column of values in layout 2 beside the one before, the '%' of a tone value made good
+// across the row in layout 1 and without moving the Tab run in layout 2.
+TEST(Overwrites, EachRecordBeginsWhereTheOneBeforeEnded) {
+    struct Case {
+        const char* kind;
+        int layout;
+        bool marking, date, time;
+        std::string grid;
+    } cases[] = {
+        {"density", 0, true, true, true,
+         "\n,k,1.45,14.03.2026,09:26:53\n,c,1.38,14.03.2026,09:26:53\n,m,1.41,14.03.2026,09:26:"
+         "53\n"},
+        {"density", 1, true, true, true,
+         "\n,k,c,m\n,1.45,1.38,1.41\n,14.03.2026,14.03.2026,14.03.2026\n,09:26:53,09:26:53,09:26:"
+         "53\n"},
+        {"balance", 1, false, true, true,
+         "\n,1.10,1.11,1.12\n,1.20,1.21,1.22\n,1.30,1.31,1.32\n,14.03.2026,14.03.2026,14.03.2026\n"
+         ",09:26:53,09:26:53,09:26:53\n"},
+        {"LUMA", 2, true, false, false,
+         "\n,x,41.234,x,40.002,x,39.500\n,y,21.300,y,20.950,y,20.100\n,z,1.801,z,1.555,z,1.400\n"},
+        {"LUMA", 2, false, true, true,
+         "\n,41.234,,40.002,,39.500\n,21.300,,20.950,,20.100\n,1.801,,1.555,,1.400\n"
+         ",14.03.2026,09:26:53,14.03.2026,09:26:53,14.03.2026,09:26:53\n"},
+        {"Lab", 2, true, true, false,
+         "\n,l,95.12,l,90.00,l,80.00\n,a,-1.23,a,1.00,a,2.00\n,b,2.34,b,0.50,b,0.70\n"
+         ",14.03.2026,,14.03.2026,,14.03.2026\n"},
+        {"tone value", 1, true, false, true,
+         "\n,k,c,m\n, 50, 40, 30\n,09:26:53,09:26:53,09:26:53\n"},
+        {"trapping", 2, false, true, false,
+         "\n, 25,14.03.2026\n, 26,14.03.2026\n, 27,14.03.2026\n"},
+        {"dot-gain difference with reference", 1, false, false, false, "\n,50,40,30\n,12,10,11\n"},
+    };
+    for (const auto& c : cases) {
+        const Combination combination{kindNamed(c.kind), c.layout, c.marking, c.date, c.time, 0,
+                                      CellRef{2, 2}};
+        SheetPreview sheet(combination.origin);
+        typeSession(combination, sheet);
+        EXPECT_EQ(sheet.csv(), c.grid) << combination.name();
+        EXPECT_EQ(sheet.overwrites().size(), 0u) << combination.name();
+    }
+}

@@ -20,8 +20,8 @@ struct Kind {
     std::vector<int> boxesOff = {};
 };
 
-// Three records of each kind (four where the kind mixes), with values that differ, so a
-// lost one shows in the grid.
+// Three records of each kind, or a session of the family's kinds mixed, with values that
+// differ, so a lost one shows in the grid.
 const Kind kKinds[] = {
     {"Lab",
      "Blatt5",
@@ -87,6 +87,43 @@ const Kind kKinds[] = {
      {"X 41.234Y 21.300Z  1.801\r\n", "X 40.002Y 20.950Z  1.555\r\n",
       "X 39.500Y 20.100Z  1.400\r\n"},
      74},
+    {"dot area", "Blatt1", {"%  045.20R\r\n", "% M046.10 \r\n", "%NS047.30R\r\n"}, 48},
+    {"density and absolute density",
+     "Blatt1",
+     {"D  01.452R\r\n", "DA 01.528R\r\n", "D  01.634 \r\n"},
+     48},
+    {"gloss", "Blatt1", {"G 45.2\r\n", "G 46.0\r\n", "G912.3\r\n"}, 48},
+    {"channel",
+     "Blatt1",
+     {"Ch1 R1.24 d0.507\r\n", "Ch2 R1.08 x0.388\r\n", "Ch3 x1.03 d0.530\r\n"},
+     48},
+    {"dot-area kinds mixed",
+     "Blatt1",
+     {"DA 01.141 \r\n", "G 48.3\r\n", "Ch4 R1.37 d0.389\r\n", "%NM029.21R\r\n", "% S028.71R\r\n",
+      "D  01.634 \r\n", "Ch1 R1.24 d0.507\r\n", "G 45.4\r\n"},
+     48},
+    {"four-colour tone value", "Blatt2", {"C 45%00\r\n", "M 15%57\r\n", "K100%37\r\n"}, 49},
+    {"four-colour dot gain without reference",
+     "Blatt2",
+     {"C 18%50\r\n", "M 20%40\r\n", "Y 22%60\r\n"},
+     49,
+     {54}},
+    {"print contrast", "Blatt2", {"M 35K00\r\n", "Y 30K00\r\n", "C 32K00\r\n"}, 49},
+    {"hue error and grayness", "Blatt2", {"HC 12%\r\n", "GM 08%\r\n", "HC 07%\r\n"}, 49},
+    {"trapping and print characteristic",
+     "Blatt2",
+     {"T072 CM\r\n", "P045 KC\r\n", "T070 CM\r\n"},
+     49},
+    {"four-colour densities",
+     "Blatt2",
+     {"V1.69C1.56M1.19Y1.13\r\n", "V1.71C1.60M1.54Y1.07A\r\n", "V0.00C0.00M0.00Y0.00\r\n"},
+     49},
+    {"four-colour kinds mixed",
+     "Blatt2",
+     {"C 24%00\r\n", "M 15%57\r\n", "Y 39K00\r\n", "GM 06%\r\n", "T070 CM\r\n", "P053 KC\r\n",
+      "V1.69C1.56M1.19Y1.13\r\n", "V1.71C1.60M1.54Y1.07A\r\n", "V0.00C0.00M0.00Y0.00\r\n",
+      "K 17%67\r\n"},
+     49},
 };
 
 struct Combination {

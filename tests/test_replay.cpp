@@ -101,15 +101,22 @@ TEST(Replay, OverwrittenCellsAreCountedAndCheckedOnRequest) {
         std::string arguments, input;
     } clean[] = {
         {onPfi + QORVA_SAMPLES "/pfi.txt", ""},
+        {"--set Manufacturer=ThirdParty --set densito=Blatt1 " QORVA_SAMPLES "/dot.txt", ""},
+        {"--set Manufacturer=ThirdParty --set densito=Blatt2 " QORVA_SAMPLES "/four.txt", ""},
         {"--set Manufacturer=TALMO " QORVA_SAMPLES "/varnik.txt", ""},
         {"--set Manufacturer=TALMO --set TALMOPages=LUMAPage",
          "X 41.234Y 21.300Z  1.801\r\nX 40.002Y 20.950Z  1.555\r\n"},
     };
-    for (const auto& session : clean) {
-        const ToolRun run = replay("--check-overwrites " + session.arguments, session.input);
-        EXPECT_EQ(run.status, 0) << session.arguments << ": " << run.err;
-        EXPECT_NE(run.err.find(" records, 0 cells overwritten\n"), std::string::npos) << run.err;
-    }
+    for (const auto& session : clean)
+        for (const char* layout : {"0", "1", "2", "3"}) {
+            const std::string arguments = "--check-overwrites --set Datumaus=1 --set Zeitaus=1 "
+                                          "--set Ausgabeart=" +
+                                          std::string(layout) + " " + session.arguments;
+            const ToolRun run = replay(arguments, session.input);
+            EXPECT_EQ(run.status, 0) << arguments << ": " << run.err;
+            EXPECT_NE(run.err.find(" records, 0 cells overwritten\n"), std::string::npos)
+                << run.err;
+        }
 
     // A '%' in a trapping value is typed as cursor-left: the 5 lands on the marking cell.
     const std::string colliding = "TCM 25%\r\nTCM%5%%\r\n";

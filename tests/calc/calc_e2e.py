@@ -68,6 +68,9 @@ class Case:
     # its own that nothing was lost or swapped, whatever the preview shows.
     values_down_c: list = None
     ini: str = None  # a settings file the program and the preview start on
+    # Cells that must hold these texts in Calc, named as "C2": each value read back where
+    # it belongs, a check of its own beside the comparison with the preview.
+    cells: dict = field(default_factory=dict)
 
 
     def assignments(self):
@@ -110,6 +113,7 @@ def cases():
                       extra={"Datumaus": "1", "Zeitaus": "1"}))
     table.append(Case("four without marking de keymap", "de", FOUR, ON_FOUR, layout=2,
                       notation=1, extra={"CheckBox49": "0"}))
+    table += mended_cases()
     table += [
         Case("varnik without marking", "us", VARNIK, ON_VARNIK, extra={"CheckBox76": "0"}),
         Case("four in the order 4321", "us", FOUR, ON_FOUR, layout=1,
@@ -123,6 +127,73 @@ def cases():
         burst_case(),
     ]
     return table
+
+
+def mended_cases():
+    """Sessions whose records used to type over one another: each value must stand in its
+    own cell, several records in a row."""
+    date_and_time = {"Datumaus": "1", "Zeitaus": "1"}
+    densities = ["K   1.45\r\n", "C   1.38\r\n", "M   1.41\r\n", "Y   0.98\r\n"]
+    percent = ["K 50%\r\n", "TCM 25%\r\n", "KD50% 12%\r\n", "C 40%\r\n", "K   1.45\r\n"]
+    varnik = VARNIK + ["C   1210M    244Y    102K   2012E     18V    495\r\n"]
+    luma = LUMA + ["X 39.500Y 20.100Z  1.400\r\n"]
+    lab_cmykrgb = ["L  95.12 a  -1.23 b   2.34\r\n",
+                   "C   1.10 M   1.20 Y   1.30 K   1.90 R   0.40 G   0.50 B   0.60\r\n",
+                   "L  90.00 a   1.00 b   0.50\r\n"]
+    mixed = ["K   1.45\r\n", "L  95.12 a  -1.23 b   2.34\r\n", "K050%012%\r\n", "TCM 25%\r\n",
+             "C  1.10   M  1.20   Y  1.30\r\n", "L  90.00 a   1.00 b   0.50\r\n", "KD50% 12%\r\n",
+             "0.012\r\n"]
+    return [
+        Case("mended: time beside the date, layout 0", "us", densities, ON_PFI, 0,
+             extra=date_and_time,
+             cells={"C2": "1.45", "C3": "1.38", "C4": "1.41", "C5": "0.98"}),
+        Case("mended: time beside the date, layout 1", "us", densities, ON_PFI, 1,
+             extra=date_and_time,
+             cells={"B3": "1.45", "C3": "1.38", "D3": "1.41", "E3": "0.98"}),
+        Case("mended: varnik side by side, layout 2", "us", varnik, ON_VARNIK, 2,
+             extra={"Datumaus": "1"},
+             cells={"C2": "1.234", "C7": "0.500", "E2": "1.180", "E7": "0.510", "G2": "1.210",
+                    "G7": "0.495"}),
+        Case("mended: luma side by side without marking, layout 2", "us", luma, ON_LUMA, 2,
+             extra=dict(date_and_time, CheckBox74="0"),
+             cells={"B2": "41.234", "B4": "1.801", "D2": "40.002", "D4": "1.555",
+                    "F2": "39.500", "F4": "1.400"}),
+        Case("mended: pfi Lab and CMYKRGB side by side, layout 2", "us", lab_cmykrgb, ON_PFI,
+             2, extra={"Zeitaus": "1"},
+             cells={"C2": "95.12", "C4": "2.34", "E2": "1.10", "E8": "0.60", "G2": "90.00",
+                    "G4": "0.50"}),
+        Case("mended: percent records across, layout 1", "us", percent, ON_PFI, 1,
+             extra={"Zeitaus": "1"},
+             cells={"B3": " 50", "C3": " 25", "D3": "50", "D4": "12", "E3": " 40", "F3": "1.45"}),
+        Case("mended: percent records without marking, layout 2", "us", percent, ON_PFI, 2,
+             extra={"CheckBox73": "0", "Datumaus": "1"},
+             cells={"B2": " 50", "B3": " 25", "B4": "50", "C4": "12", "B5": " 40",
+                    "B6": "1.45"}),
+        Case("mended: pfi kinds mixed without marking, layout 2", "us", mixed, ON_PFI, 2,
+             extra=dict(date_and_time, CheckBox73="0", CheckBox59="0"),
+             cells={"B2": "1.45", "B3": "95.12", "B5": "2.34", "D3": "050", "E3": "012",
+                    "D4": " 25", "D5": "1.10", "F5": "1.30", "D6": "90.00", "F6": "50",
+                    "G6": "12", "F7": "0.012", "D8": "0.50"}),
+    ]
+
+
+def cell_index(name):
+    """"C2" as (row, column) indexes from 0."""
+    letters = name.rstrip("0123456789")
+    column = 0
+    for letter in letters:
+        column = column * 26 + ord(letter) - ord("A") + 1
+    return int(name[len(letters):]) - 1, column - 1
+
+
+def misplaced_values(case, cells):
+    found = []
+    for name, text in case.cells.items():
+        row, column = cell_index(name)
+        actual = cells[row][column] if row < len(cells) and column < len(cells[row]) else ""
+        if actual != text:
+            found.append(f"  {name}: Calc {actual!r}, the value typed there {text!r}")
+    return found
 
 
 def burst_case():
@@ -149,18 +220,23 @@ def write_settings(folder, case):
 
 
 def preview(binaries, case, records_path, now, ini=None):
-    """The sheet qorva-replay shows for the case, as rows of cell texts."""
+    """The sheet qorva-replay shows for the case, as rows of cell texts, and the cells its
+    preview saw receive a second value."""
     command = [os.path.join(binaries, "qorva-replay"), "--origin", case.origin,
                "--decimal-separator", case.decimal_separator(),
                "--date-format", DATE_FORMAT, "--time-format", TIME_FORMAT,
-               "--now", now.strftime("%Y-%m-%d %H:%M:%S")]
+               "--now", now.strftime("%Y-%m-%d %H:%M:%S"), "--check-overwrites"]
     if ini:
         command += ["--ini", ini]
     for assignment in case.assignments():
         command += ["--set", assignment]
-    out = subprocess.run(command + [records_path], check=True, capture_output=True, text=True,
-                         encoding="latin-1").stdout
-    return [row for row in csv.reader(io.StringIO(out))]
+    run = subprocess.run(command + [records_path], capture_output=True, text=True,
+                         encoding="latin-1")
+    if run.returncode not in (0, 1):
+        raise RuntimeError(f"qorva-replay failed: {run.stderr.strip()}")
+    overwrites = [f"  preview: {line}" for line in run.stderr.splitlines()
+                  if " overwritten: " in line]
+    return [row for row in csv.reader(io.StringIO(run.stdout))], overwrites
 
 
 def start_instrument(binaries, folder, records_path, interval_ms):
@@ -267,7 +343,7 @@ def run_case(binaries, display, calc, case):
         ini = write_settings(folder, case)
         calc.prepare(case.origin, case.text_cells)
         start = datetime.datetime.now().replace(microsecond=0)
-        expected = preview(binaries, case, records, start, ini)
+        expected, overwrites = preview(binaries, case, records, start, ini)
         typing = Typing(binaries, display, case, folder, records)
         try:
             first_byte = typing.sending_started()
@@ -276,7 +352,9 @@ def run_case(binaries, display, calc, case):
             cells, done = settle(calc, expected, case, start, timeout=60 + typing_time)
         finally:
             code = typing.close()
-        problems = differences(expected, cells, case, (start, datetime.datetime.now()))
+        problems = overwrites + differences(expected, cells, case,
+                                            (start, datetime.datetime.now()))
+        problems += misplaced_values(case, cells)
         if case.values_down_c:
             column = [row[2] for row in cells[1:]][:len(case.values_down_c) + 1]
             if column != case.values_down_c + [""]:

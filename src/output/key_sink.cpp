@@ -358,4 +358,8 @@ void KeySink::Datumzeitaus() {
     }
 }
 
+int KeySink::dateTimeCells() const {
+    return (ctx_.Datumaus.Checked() ? 1 : 0) + (ctx_.Zeitaus.Checked() ? 1 : 0);
+}
+
 } // namespace qorva

@@ -64,6 +64,10 @@ class KeySink {
     void Farbe(const RecordText& simstr);
     void Farbe2(unsigned char simchr);
     void Datumzeitaus();
+    // How many cells Datumzeitaus fills after a value, counted along the measurement: a
+    // value typed beside a measurement that had its date and time goes this many cells
+    // further. Meant for the layouts that move back (0 to 2).
+    int dateTimeCells() const;
     // The marking cell in front of a value: the marking and a move on, when marking is on.
     void markingCell(bool marking, const RecordText& text);
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <deque>
+#include <functional>
 #include <string>
 
 namespace qorva {
@@ -52,6 +53,9 @@ class RecordPipeline {
     void CommPortDriver1ReceiveData(const char* DataPtr, int DataSize);
     void ParseTimerTimer();
     void WatchdogTimer();
+    // Timer4's tick: the records the families deferred, typed under the parse guard. While
+    // a parse runs the timer is left on, and ticks again.
+    void Timer4Timer();
     // Focus entering one of the device pages Blatt1..Blatt5.
     void BlattEnter();
     // The parsers the dispatch calls; the main window's own unless replaced.
@@ -79,6 +83,8 @@ class RecordPipeline {
     void removeHead();
     void dropFailedRecord(const std::string& reason);
     void takeNextRecordAtOnce();
+    // Runs a parser's work; the fault's reason when it failed, empty when it did not.
+    static std::string faultOf(const std::function<void()>& work);
     bool onPlateReaderPage() const;
 
     PipelineContext ctx_;

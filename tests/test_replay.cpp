@@ -92,3 +92,9 @@ TEST(Replay, SettingsFileIsReadAndNeverWritten) {
               "[allg]\r\nAP=5\r\nNotation=1\r\n[snst]\r\nallg=111110\r\n");
     EXPECT_EQ(replay("--ini /no/such/file.ini").status, 2);
 }
+
+TEST(Replay, RunsUntilADeferredRecordIsTyped) {
+    const ToolRun run = replay("--set Manufacturer=ThirdParty --set densito=Blatt3", "C 45%\r\n");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "c, 45\n");
+}

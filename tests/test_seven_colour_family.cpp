@@ -121,6 +121,10 @@ TEST(SevenColourFamily, SevenColourDensitiesInTheOrderOfTheDialog) {
          {24, 27},
          "1234567",
          1},
+        {"a terminator inside a field cuts nothing off",
+         "C1.234M1.1%1Y2.222O0.333G0.444B0.555K1.666\r\n",
+         "1.234,1.11,2.222,0.333,0.444,0.555,1.666\n",
+         {50}},
         {"too short for all seven", "C1.234M1.111Y2.222\r\nM 50%\r\n", "m, 50\n"},
     };
     for (const auto& c : cases) check(c);

@@ -73,6 +73,8 @@ RecordText one(unsigned char c) {
     return RecordText(1, static_cast<char>(c));
 }
 
+// What a pass sets as the length the buffer must keep for another pass; none leaves the
+// previous minimum in force.
 using Minimum = std::optional<int>;
 
 class SevenColourFamily : public InstrumentFamily {
@@ -101,7 +103,8 @@ class SevenColourFamily : public InstrumentFamily {
     // Single values: marking cell, value, date and time, on to the next measurement.
     void openValue(const RecordText& marking);
     void closeValue();
-    void toneValue(const RecordText& marking);
+    // A percentage (positions 2 to 4, "%" at 5) or a density (from position 2).
+    void percentValue(const RecordText& marking);
     void density(const RecordText& marking);
     void dotGain(int f);
     int mwTTZD(int f);
@@ -211,7 +214,7 @@ void SevenColourFamily::closeValue() {
     keys_.UReRet();
 }
 
-void SevenColourFamily::toneValue(const RecordText& marking) {
+void SevenColourFamily::percentValue(const RecordText& marking) {
     openValue(marking);
     ausdel(2, 3, 5);
     closeValue();
@@ -245,7 +248,7 @@ void SevenColourFamily::dotGain(int f) {
 int SevenColourFamily::mwTTZD(int f) {
     if (at(5) == '%' && length() == 5) {
         if (both(f, kToneValue))
-            toneValue(Copy(buf(), 1, 1));
+            percentValue(Copy(buf(), 1, 1));
         else
             del(5);
         return 5;
@@ -317,11 +320,11 @@ Minimum SevenColourFamily::black() {
     if (at(5) == '%' && length() == 5) {
         if (Copy(buf(), 2, 3) == "  0") {
             if (both(kToneValue, kZeroBlack))
-                toneValue("N ");
+                percentValue("N ");
             else
                 del(5);
         } else if (both(kBlack, kToneValue)) {
-            toneValue(Copy(buf(), 1, 1));
+            percentValue(Copy(buf(), 1, 1));
         } else {
             del(5);
         }
@@ -341,7 +344,7 @@ Minimum SevenColourFamily::black() {
 
 Minimum SevenColourFamily::grauOrHue(int flag, const char* marking) {
     if (on(flag))
-        toneValue(marking);
+        percentValue(marking);
     else
         del(5);
     return 5;

@@ -58,6 +58,16 @@ TEST(OutputFlags, ReactionsRunInsideAlleAndTheButtons) {
     for (int n : {30, 39, 53, 40, 44}) EXPECT_TRUE(box(w, n)) << n;
     for (int n : {53, 40, 44}) EXPECT_TRUE(enabled(w, n)) << n;
 
+    click(w, "Button14"); // NICHTS and ALLE of the seven-colour page's colours
+    for (int n = 23; n <= 29; ++n) EXPECT_FALSE(box(w, n)) << n;
+    EXPECT_TRUE(box(w, 30));
+    click(w, "Button10");
+    for (int n = 23; n <= 29; ++n) EXPECT_TRUE(box(w, n)) << n;
+    w.frm.flags.box(31)->setChecked(false); // the dot gain's reference goes with it
+    EXPECT_FALSE(box(w, 53) || enabled(w, 53));
+    w.frm.flags.box(31)->setChecked(true);
+    EXPECT_TRUE(box(w, 53) && enabled(w, 53));
+
     w.frm.flags.box(54)->setChecked(false); // box 13 already on: no reaction of 13 runs,
     click(w, "Button9");                    // but the range 54..54 still checks box 54
     EXPECT_TRUE(box(w, 54));

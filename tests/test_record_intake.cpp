@@ -126,6 +126,10 @@ TEST(FieldHelpers, Ausdel2TypesANumberFieldAndStopsAtTheEnd) {
          tap(48) + "; " + tap(188) + "; " + tap(49) + "; " + tap(50) + "; " + tap(51), ""},
         {"C12%", 2, 5, 9, tap(49) + "; " + tap(50) + "; " + tap(188), "%"},
         {"C-1.5\r\n", 2, 9, 1, down(109) + "; " + tap(49) + "; " + tap(188) + "; " + tap(53), "\n"},
+        {"a -1.23 b", 2, 6, 8, // a sign behind the field's blank is still Subtract, not Insert
+         tap(32) + "; " + down(109) + "; " + tap(49) + "; " + tap(188) + "; " + tap(50) + "; " +
+             tap(51),
+         "b"},
         {"C12", 2, 5, 2, tap(49) + "; " + tap(50) + "; " + tap(188), "2"},  // no terminator
         {"C[1", 2, 5, 1, tap(32) + "; " + tap(49) + "; " + tap(188), "[1"}, // "[" is no key here
         {"C", 5, 5, 1, tap(188), ""},

@@ -132,3 +132,9 @@ TEST(Replay, OverwrittenCellsAreCountedAndCheckedOnRequest) {
     EXPECT_EQ(unchecked.out, checked.out);
     EXPECT_EQ(unchecked.err, "qorva-replay: 2 records, 1 cells overwritten\n");
 }
+
+TEST(Replay, RunsUntilADeferredRecordIsTyped) {
+    const ToolRun run = replay("--set Manufacturer=ThirdParty --set densito=Blatt3", "C 45%\r\n");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "c, 45\n");
+}

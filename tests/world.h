@@ -49,11 +49,11 @@ inline std::string wait10() {
 namespace qorva::test {
 
 // Types records as a replay does: START, every line delivered, the loop run until the
-// queue is empty and no parse runs.
+// queue is empty, no parse runs and no record waits on Timer4.
 inline std::string typeRecords(World& w, const std::string& lines) {
     if (!w.frm.running()) w.frm.Button3.Click();
     w.deliver(lines);
-    while (!w.frm.pipeline.RSBUF.empty() || !w.frm.pipeline.semaphore)
+    while (!w.frm.pipeline.RSBUF.empty() || !w.frm.pipeline.semaphore || w.frm.Timer4.Enabled())
         w.loop.runUntil(w.loop.now() + 100);
     return w.grid();
 }

@@ -4,6 +4,7 @@ namespace qorva {
 
 std::unique_ptr<InstrumentFamily> MakeColourDifferenceFamily(const ParserContext&, FieldHelpers&);
 std::unique_ptr<InstrumentFamily> MakeXyzFamily(const ParserContext&, FieldHelpers&);
+std::unique_ptr<InstrumentFamily> MakeSevenColourFamily(const ParserContext&, FieldHelpers&);
 std::unique_ptr<InstrumentFamily> MakePfiFamily(const ParserContext&, FieldHelpers&);
 std::unique_ptr<InstrumentFamily> MakeDotAreaFamily(const ParserContext&, FieldHelpers&);
 std::unique_ptr<InstrumentFamily> MakeFourColourFamily(const ParserContext&, FieldHelpers&);
@@ -15,6 +16,7 @@ constexpr FamilyRow kFamilies[] = {
     {"LUMAPage", MakeXyzFamily},
     {"Blatt1", MakeDotAreaFamily},
     {"Blatt2", MakeFourColourFamily},
+    {"Blatt3", MakeSevenColourFamily},
     {"Blatt5", MakePfiFamily},
 };
 

@@ -15,6 +15,7 @@ class FieldHelpers;
 class KeySink;
 class OutputFlags;
 class TPageControl;
+class TTimer;
 struct ParseState;
 
 // What the parsers read: the shared text, the key sink, the flags and colour orders,
@@ -27,6 +28,8 @@ struct ParserContext {
     const ColourPlaces& colours;
     const TPageControl& TALMOPages;
     const TPageControl& densito;
+    // The window's one-shot deferral timer of the seven-colour family.
+    TTimer& Timer4;
 };
 
 // One record as a family takes it.
@@ -48,6 +51,9 @@ class InstrumentFamily {
     // Types what the record holds of the quantities ticked on the family's page. The
     // plate reader's family works on the raw buffer instead and gets an empty record.
     virtual void typeRecord(FamilyRecord& record) = 0;
+    // Types a record the family held back from an earlier call, if one waits. The next
+    // record of any page calls it before it is typed, and so does the family's timer.
+    virtual void typeDeferred() {}
 };
 
 struct FamilyRow {

@@ -122,16 +122,19 @@ RecordText FieldHelpers::ausdel(const RecordText& Wert, int ab, int zeig, int en
 RecordText FieldHelpers::ausdel2(const RecordText& Wert, int ab, int zeig, int entf) {
     KeySink& keys = keys_;
     const auto typeKey = [&](unsigned char ch) { keys.tapCharacterCode(ch); };
-    const auto isEnd = [](unsigned char c) { return c == '%' || c == '\r' || c == '\n'; };
-    if (ab >= 1 && ab <= Length(Wert)) {
-        if (CharAt(Wert, ab) == '-')
+    // Up to the point a minus is the Subtract key wherever it stands: instruments
+    // right-align their fields, so the sign often follows a blank.
+    const auto typeIntegerKey = [&](unsigned char ch) {
+        if (ch == '-')
             keys.pressSubtract();
         else
-            typeKey(CharAt(Wert, ab));
-    }
+            typeKey(ch);
+    };
+    const auto isEnd = [](unsigned char c) { return c == '%' || c == '\r' || c == '\n'; };
+    if (ab >= 1 && ab <= Length(Wert)) typeIntegerKey(CharAt(Wert, ab));
     int t = std::max(ab + 1, 1);
     while (t <= Length(Wert) && CharAt(Wert, t) != '.' && !isEnd(CharAt(Wert, t)))
-        typeKey(CharAt(Wert, t++));
+        typeIntegerKey(CharAt(Wert, t++));
     keys.decimalKey();
     if (t <= Length(Wert) && isEnd(CharAt(Wert, t))) entf = t - 1;
     if (CharAt(Wert, t) == '.') {

@@ -27,6 +27,8 @@ class Parsers {
     virtual void typeQueuedLine(const TTabSheet& page, const std::string& record);
     // The plate reader: works on RSbuffer.
     virtual void ProcessPlateReader();
+    // Timer4's tick: the records the families deferred are typed now.
+    virtual void Timer4Timer();
 
     // The intake: takes the record into RecBuf and normalises it. False when the family
     // sections are not to run (an incomplete text, or an image text handed on).
@@ -41,6 +43,7 @@ class Parsers {
     void takeIntoRecBuf(const RecordText& record, bool& image);
     void imageTransfer(const RecordText& record);
     InstrumentFamily* familyOf(const TTabSheet* page) const;
+    void typeDeferredRecords();
 
     std::vector<std::pair<std::string, std::unique_ptr<InstrumentFamily>>> families_;
 };

@@ -78,8 +78,18 @@ InstrumentFamily* Parsers::familyOf(const TTabSheet* page) const {
     return nullptr;
 }
 
+// A deferred record goes in front of the next one, whatever page that one is for.
+void Parsers::typeDeferredRecords() {
+    for (const auto& entry : families_) entry.second->typeDeferred();
+}
+
+void Parsers::Timer4Timer() {
+    typeDeferredRecords();
+}
+
 // The section of the active page's family, then the rules that end every record.
 void Parsers::Testrcv(const TControl*, const char* DataPtr, int DataSize) {
+    typeDeferredRecords();
     FamilyRecord record;
     if (!intake(RecordText(DataPtr, static_cast<size_t>(std::max(DataSize, 0))), record)) return;
     if (InstrumentFamily* family = familyOf(ctx_.densito.ActivePage())) family->typeRecord(record);
@@ -88,6 +98,7 @@ void Parsers::Testrcv(const TControl*, const char* DataPtr, int DataSize) {
 }
 
 void Parsers::typeQueuedLine(const TTabSheet& page, const std::string& line) {
+    typeDeferredRecords();
     InstrumentFamily* family = familyOf(&page);
     if (!family) return;
     FamilyRecord record;

@@ -137,17 +137,34 @@ void RecordPipeline::dispatch() {
     }
 }
 
+std::string RecordPipeline::faultOf(const std::function<void()>& work) {
+    try {
+        work();
+    } catch (const std::exception& fault) {
+        return fault.what();
+    } catch (...) {
+        return "unknown fault";
+    }
+    return "";
+}
+
 void RecordPipeline::ParseTimerTimer() {
     if (!semaphore) return;
     semaphore = false;
     // A parser that fails on a malformed record must not stop the pipeline: the guard
     // is freed and the record dropped, so the queue keeps moving.
-    try {
-        dispatch();
-    } catch (const std::exception& fault) {
-        dropFailedRecord(fault.what());
-    } catch (...) {
-        dropFailedRecord("unknown fault");
+    if (const std::string fault = faultOf([this] { dispatch(); }); !fault.empty())
+        dropFailedRecord(fault);
+    semaphore = true;
+    takeNextRecordAtOnce();
+}
+
+void RecordPipeline::Timer4Timer() {
+    if (!semaphore) return;
+    semaphore = false;
+    if (const std::string fault = faultOf([this] { parsers_->Timer4Timer(); }); !fault.empty()) {
+        ++droppedRecords_;
+        ctx_.faults.report("deferred record dropped after a parser fault (" + fault + ")");
     }
     semaphore = true;
     takeNextRecordAtOnce();

@@ -53,6 +53,9 @@ class RecordPipeline {
     void CommPortDriver1ReceiveData(const char* DataPtr, int DataSize);
     void ParseTimerTimer();
     void WatchdogTimer();
+    // Timer4's tick: the records the families deferred, typed under the parse guard. While
+    // a parse runs the timer is left on, and ticks again.
+    void Timer4Timer();
     // Focus entering one of the device pages Blatt1..Blatt5.
     void BlattEnter();
     // The parsers the dispatch calls; the main window's own unless replaced.
@@ -86,6 +89,8 @@ class RecordPipeline {
     void dropFailedRecord(const std::string& reason);
     void takeNextRecordAtOnce();
     void announce(const std::string& record) const;
+    // Runs a parser's work; the fault's reason when it failed, empty when it did not.
+    static std::string faultOf(const std::function<void()>& work);
     bool onPlateReaderPage() const;
 
     PipelineContext ctx_;

@@ -88,6 +88,7 @@ TMainFrm::TMainFrm(const PlatformServices& platform)
       VCPrgst(built(form.add<TButton>("VCPrgst", &Blatt4), "Öffne PLAXEN-file")),
       ParseTimer(form.add<TTimer>("ParseTimer", nullptr, loop, 100)),
       Watchdog(form.add<TTimer>("Watchdog", nullptr, loop, 3000)),
+      Timer4(form.add<TTimer>("Timer4", nullptr, loop, 1000)),
       CommPortDriver1(loop, platform.serialPorts, platform.portMap) {
     form.setCaption("QORVA v01.22");
     Button4.setEnabled(false);
@@ -106,6 +107,7 @@ void TMainFrm::wireEvents() {
     Button4.OnClick = [this] { Button4_XClick(); };
     ParseTimer.OnTimer = [this] { pipeline.ParseTimerTimer(); };
     Watchdog.OnTimer = [this] { pipeline.WatchdogTimer(); };
+    Timer4.OnTimer = [this] { pipeline.Timer4Timer(); };
     Commport.OnClick = [this] { CommportClick(); };
     BaudRate.OnChange = [this] { BaudRateChange(); };
     BitBtn12.OnClick = [this] { BitBtn12Click(); };

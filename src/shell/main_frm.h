@@ -86,6 +86,7 @@ class TMainFrm {
     TButton& VCPrgst;
     TTimer& ParseTimer;
     TTimer& Watchdog;
+    TTimer& Timer4;
 
     OutputFlags flags{form};
     ParseState parseState;
@@ -101,7 +102,7 @@ class TMainFrm {
 
     // What every set of parsers reads (the window's own, or one a test puts in its place).
     ParserContext parserContext() {
-        return {parseState, keys, flags, loop, colourPlaces, TALMOPages, densito};
+        return {parseState, keys, flags, loop, colourPlaces, TALMOPages, densito, Timer4};
     }
     // Typing is on exactly while START is disabled.
     bool running() const { return pipeline.running(); }

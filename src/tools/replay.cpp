@@ -184,7 +184,7 @@ int main(int argc, char** argv) {
 
     const auto busy = [&] {
         return world.loop.hasPendingPosts() || !line.input.empty() || !frm.pipeline.RSBUF.empty() ||
-               !frm.pipeline.semaphore;
+               !frm.pipeline.semaphore || frm.Timer4.Enabled();
     };
     while (busy()) world.loop.runUntil(world.loop.now() + 100);
     world.loop.runUntil(world.loop.now() + 5000);

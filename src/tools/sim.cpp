@@ -45,7 +45,8 @@ Options parseOptions(int argc, char** argv) {
     qorva::cli::CommandLine line(
         "qorva-sim", "An instrument on a serial line: writes records of one family, or the "
                      "lines of a file, at a chosen rate, with faults on request.");
-    line.choice("--family", o.family, {"varnik", "luma", "pfi", "dot", "four"}, "the records' family");
+    line.choice("--family", o.family, {"varnik", "luma", "pfi", "dot", "four", "seven"},
+                "the records' family");
     line.text("--from", o.from, "FILE", "send the lines of FILE (line ends kept) as the records");
     CLI::Option* device = line.text("--device", o.device, "PATH", "write to this serial device");
     CLI::Option* link = line.text("--link", o.link, "PATH", "point PATH at the pseudo-terminal");
@@ -92,6 +93,7 @@ class Instrument {
                           around(1.8, 0.3));
         if (family_ == "dot") return dot();
         if (family_ == "four") return four();
+        if (family_ == "seven") return sevenColour();
         return pfi();
     }
 
@@ -169,6 +171,77 @@ class Instrument {
                    format("M%4.2fY%4.2f", around(1.35, 0.2), around(1.0, 0.2)) +
                    (made_ % 3 == 0 ? "A" : "") + "\r\n";
         }
+    }
+
+    // A seven-colour instrument's session, one record kind after the other: the density
+    // record of all seven colours, single densities, tone values and dot gains of each
+    // colour (cyan's are the short records the program defers), black zero values,
+    // contrast, grauness, hue error, trapping with Perlfaktor (now and then negative),
+    // tone value balance, and L*a*b*, L*C*h and Yxy values each followed by their deltas.
+    std::string sevenColour() {
+        static const char kColours[] = "CMYOGBK";
+        const std::string colour(1, kColours[made_ % 7]);
+        std::string record;
+        switch (made_ % 16) {
+        case 0:
+            for (const char c : std::string(kColours))
+                record += c + format("%5.3f", around(1.4, 0.3));
+            break;
+        case 1:
+            record = colour + format("%5.3f", around(1.4, 0.3));
+            break;
+        case 2:
+            record = colour + format("%3.0f%%", around(50, 10));
+            break;
+        case 3:
+            record = colour + format("%3.0f%%%02.0f", around(14, 4), around(50, 20));
+            break;
+        case 4:
+            record = made_ % 32 < 16 ? "K  0%" : "K0.000";
+            break;
+        case 5:
+            record = "c" + format("%3.0f%% ", around(40, 10)) + colour;
+            break;
+        case 6:
+            record = format("g%3.0f%%", around(12, 5));
+            break;
+        case 7:
+            record = format("h%3.0f%%", around(15, 5));
+            break;
+        case 8:
+            record =
+                std::string("T") + (made_ % 32 < 16 ? "CM" : "MY") +
+                format("%3.0f%% %3.0f%%", around(made_ % 48 < 16 ? -5 : 70, 10), around(90, 8));
+            break;
+        case 9:
+            record = "DV";
+            for (const char c : std::string(kColours))
+                record += std::string(" ") + c + format("%3.0f%%", around(50, 3));
+            break;
+        case 10:
+            record = format("L%6.2fa%6.2fb%6.2f", around(90, 5), around(0, 3), around(2, 3));
+            break;
+        case 11:
+            record = format("dL%6.2fda%6.2fdb%6.2f", around(0, 1), around(0, 1), around(0, 1)) +
+                     format("dE%6.2fR1", around(1, 0.8));
+            break;
+        case 12:
+            record = format("L%6.2f C%6.2f h%5.1f", around(60, 5), around(50, 5), around(200, 50));
+            break;
+        case 13:
+            record = format("dL%6.2fdC%6.2fdH%6.2f", around(0, 1), around(0, 1), around(0, 1)) +
+                     format("dE%6.2fR2", around(1, 0.8));
+            break;
+        case 14:
+            record = format("Y%6.2fx%6.4fy%6.4f", around(40, 10), around(0.31, 0.02),
+                            around(0.33, 0.02));
+            break;
+        default:
+            record =
+                format("dY%6.2fdx%6.3fdy%6.3fR3", around(0, 1), around(0, 0.004), around(0, 0.004));
+            break;
+        }
+        return record + "\r\n";
     }
 
     std::string family_;

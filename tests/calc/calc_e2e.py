@@ -45,9 +45,21 @@ DOT = ["%NM045.20R\r\n", "DA 01.452R\r\n", "G 45.2\r\n", "G912.3\r\n", "Ch1 R1.2
 FOUR = ["V1.45C1.32M1.28Y0.98\r\n", "C 45%00\r\n", "C 18%50\r\n", "M 35K00\r\n", "HC 12%\r\n",
         "T072 CM\r\n", "V1.60C0.90M1.00Y1.10A\r\n", "V0.00C0.00M0.00Y0.00\r\n", "V0.20C0.50M1.40Y0.60\r\n"]
 
+# The seven-colour instrument: every record kind, with short cyan records that wait on the
+# program's one-second timer until the next record comes (or the timer fires).
+SEVEN = ["C1.234M1.111Y2.222O0.333G0.444B0.555K1.666\r\n", "M 50%\r\n", "C 45%\r\n",
+         "O12%50\r\n", "K0.000\r\n", "c45%C\r\n", "g12%\r\n", "TCM 25% 45%\r\n",
+         "DV C 50% M 48% Y 52% K 49%\r\n", "L 95.12a -1.23b  2.34\r\n",
+         "dL  0.12da -0.05db  0.03dE  0.14R1\r\n", "Y 45.12x0.3127y0.3290\r\n",
+         "dY  0.12dx0.0012dy-0.001R3\r\n", "C1.345\r\n"]
+SEVEN_DEFERRED = ["C 45%\r\n", "M 50%\r\n", "C14%50\r\n", "C1.345\r\n"]
+# The seven-colour order of the order dialog, from the settings file: black first.
+BLACK_FIRST = "[snst]\r\nkonfig2=7123456\r\n"
+
 ON_PFI = {"Manufacturer": "ThirdParty", "densito": "Blatt5"}
 ON_DOT = {"Manufacturer": "ThirdParty", "densito": "Blatt1"}
 ON_FOUR = {"Manufacturer": "ThirdParty", "densito": "Blatt2"}
+ON_SEVEN = {"Manufacturer": "ThirdParty", "densito": "Blatt3"}
 ON_VARNIK = {"Manufacturer": "TALMO", "TALMOPages": "VARNIKPage"}
 ON_LUMA = {"Manufacturer": "TALMO", "TALMOPages": "LUMAPage"}
 
@@ -98,7 +110,7 @@ def cases():
     for layout in range(4):
         for family, records, settings in (("pfi", PFI, ON_PFI), ("varnik", VARNIK, ON_VARNIK),
                                           ("luma", LUMA, ON_LUMA), ("dot", DOT, ON_DOT),
-                                          ("four", FOUR, ON_FOUR)):
+                                          ("four", FOUR, ON_FOUR), ("seven", SEVEN, ON_SEVEN)):
             table.append(Case(f"{family} layout {layout}", "us", records, settings, layout))
     for keymap in KEYMAPS:
         for notation in range(3):
@@ -125,6 +137,11 @@ def cases():
         Case("30 measurements sent at once", "us", numbered_densities(30), ON_PFI,
              interval_ms=0, values_down_c=numbered_values(30)),
         burst_case(),
+        Case("seven black first", "us", SEVEN, ON_SEVEN, layout=2, ini=BLACK_FIRST),
+        Case("seven black first without marking", "de", SEVEN, ON_SEVEN, layout=1,
+             ini=BLACK_FIRST, notation=1, extra={"CheckBox50": "0"}),
+        Case("seven deferred cyan", "us", SEVEN_DEFERRED, ON_SEVEN, interval_ms=400),
+        Case("seven date", "us", SEVEN, ON_SEVEN, layout=3, extra={"Datumaus": "1"}),
     ]
     return table
 

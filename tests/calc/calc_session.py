@@ -130,9 +130,10 @@ class Calc:
         self.dispatcher = context.ServiceManager.createInstanceWithContext(
             "com.sun.star.frame.DispatchHelper", context)
 
-    def prepare(self, origin, text_cells, extent="A1:Z600"):
+    def prepare(self, origin, text_cells, extent="A1:GR600"):
         """Empties the sheet, gives its cells the text or the standard number format, puts
-        the cursor on the origin and the keyboard focus on the sheet."""
+        the cursor on the origin and the keyboard focus on the sheet. The extent reaches
+        past column Z: in the Tab-field layout a session runs along one row."""
         cells = self.sheet.getCellRangeByName(extent)
         cells.clearContents(1023)
         language, country = self.locale.split("-")

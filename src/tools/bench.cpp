@@ -226,8 +226,8 @@ int main(int argc, char** argv) {
     if (serial) return serialBenchmark();
     std::printf("line assembly: %.1f MB/s\n", lineAssemblyMBps());
     const auto fastestOfThree = [](size_t bytes) {
-        return std::min({endlessLineSeconds(bytes), endlessLineSeconds(bytes),
-                         endlessLineSeconds(bytes)});
+        return std::min(
+            {endlessLineSeconds(bytes), endlessLineSeconds(bytes), endlessLineSeconds(bytes)});
     };
     const double fourMb = fastestOfThree(4'000'000), fortyMb = fastestOfThree(40'000'000);
     std::printf("a line without end: 4 MB %.3f s, 40 MB %.3f s, ratio %.1f\n", fourMb, fortyMb,

@@ -161,7 +161,8 @@ class Instrument {
         case 3:
             return letter + format(" %2.0fK00\r\n", around(35, 5));
         case 4:
-            return std::string(made_ / 10 % 2 ? "HC" : "GM") + format(" %02.0f%%\r\n", around(10, 5));
+            return std::string(made_ / 10 % 2 ? "HC" : "GM") +
+                   format(" %02.0f%%\r\n", around(10, 5));
         case 5:
             return format("T%03.0f CM\r\n", around(75, 10));
         case 6:

@@ -103,6 +103,7 @@ TEST(Replay, OverwrittenCellsAreCountedAndCheckedOnRequest) {
         {onPfi + QORVA_SAMPLES "/pfi.txt", ""},
         {"--set Manufacturer=ThirdParty --set densito=Blatt1 " QORVA_SAMPLES "/dot.txt", ""},
         {"--set Manufacturer=ThirdParty --set densito=Blatt2 " QORVA_SAMPLES "/four.txt", ""},
+        {"--set Manufacturer=ThirdParty --set densito=Blatt3 " QORVA_SAMPLES "/seven.txt", ""},
         {"--set Manufacturer=TALMO " QORVA_SAMPLES "/varnik.txt", ""},
         {"--set Manufacturer=TALMO --set TALMOPages=LUMAPage",
          "X 41.234Y 21.300Z  1.801\r\nX 40.002Y 20.950Z  1.555\r\n"},

@@ -534,3 +534,33 @@ TEST(SevenColourFamily, SimulatorSessionsTypeWithoutADrop) {
         }
     }
 }
+
+TEST(SevenColourFamily, NoOrderOrColourChoiceTypesOverAValue) {
+    std::string session;
+    for (const char* record : kSession) session += std::string(record) + "\r\n";
+    std::string failures;
+    for (const char* order : {"1234567", "7123456", "4721635"})
+        for (int off : {0, 23, 26, 29})
+            for (int layout = 0; layout < 4; ++layout)
+                for (int dateTime = 0; dateTime < 4; ++dateTime)
+                    for (bool marking : {false, true}) {
+                        SevenWorld w(order);
+                        SheetPreview sheet(CellRef{9, 8});
+                        w.keyboard.add(sheet);
+                        if (off) w.frm.flags.box(off)->setChecked(false);
+                        w.frm.flags.box(50)->setChecked(marking);
+                        w.frm.Ausgabeart.setItemIndex(layout);
+                        w.frm.Datumaus.setChecked(dateTime & 1);
+                        w.frm.Zeitaus.setChecked(dateTime & 2);
+                        typeRecords(w, session);
+                        sheet.finish();
+                        if (const auto& found = sheet.overwrites(); !found.empty())
+                            failures += std::string(order) + " box " + std::to_string(off) +
+                                        " off, layout " + std::to_string(layout) + ", date/time " +
+                                        std::to_string(dateTime) + (marking ? ", marking" : "") +
+                                        ": " + CellName(found.front().at) + " \"" +
+                                        found.front().lost + "\" by \"" + found.front().value +
+                                        "\"\n";
+                    }
+    EXPECT_EQ(failures, "");
+}

@@ -142,6 +142,10 @@ def cases():
              ini=BLACK_FIRST, notation=1, extra={"CheckBox50": "0"}),
         Case("seven deferred cyan", "us", SEVEN_DEFERRED, ON_SEVEN, interval_ms=400),
         Case("seven date", "us", SEVEN, ON_SEVEN, layout=3, extra={"Datumaus": "1"}),
+        Case("seven date and time in rows", "us", SEVEN, ON_SEVEN,
+             extra={"Datumaus": "1", "Zeitaus": "1"}),
+        Case("seven date and time in columns", "us", SEVEN, ON_SEVEN, layout=1,
+             extra={"Datumaus": "1", "Zeitaus": "1"}),
     ]
     return table
 

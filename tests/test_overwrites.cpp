@@ -20,6 +20,11 @@ struct Kind {
     std::vector<int> boxesOff = {};
 };
 
+// A plate reader's picture: its header, 35 bands of 385 characters, its trailer.
+std::string platePicture(const std::string& caption) {
+    return caption + " Image\r\n" + std::string(35 * 385, '\x55') + "\r\nEnd Image\r\n";
+}
+
 // Three records of each kind, or a session of the family's kinds mixed, with values that
 // differ, so a lost one shows in the grid.
 const Kind kKinds[] = {
@@ -163,6 +168,17 @@ const Kind kKinds[] = {
       "Y 45.12x0.3127y0.3290\r\n", "dY  0.12dx0.0012dy-0.001R3\r\n"},
      50,
      {43}},
+    {"plate-reader lines and pictures",
+     "Blatt4",
+     {"PLAXEN 4711\r\n", "%D  045.20\r\n", "\xC9R  012.5050.00\r\n", platePicture("PLAXEN 1"),
+      "%L  60.00 L/cm\r\n", platePicture("NOVIR 2"), platePicture("Zintoka 3"), "NOVIR 12\r\n",
+      "%R  013.5051.00\r\n"},
+     56},
+    {"plate-reader lines without reference values",
+     "Blatt4",
+     {"%R  012.5050.00\r\n", platePicture("PLAXEN 1"), "%D  045.20\r\n", "%R  013.5051.00\r\n"},
+     56,
+     {55}},
 };
 
 struct Combination {

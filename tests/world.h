@@ -13,6 +13,7 @@ inline MemoryWorldSettings traced(LocalDateTime now, std::string dateFormat,
     settings.dateFormat = std::move(dateFormat);
     settings.timeFormat = std::move(timeFormat);
     settings.keepTrace = true;
+    settings.pictureTemplates = {QORVA_DATA "/empty.bmp"};
     return settings;
 }
 
@@ -55,6 +56,15 @@ inline std::string typeRecords(World& w, const std::string& lines) {
     w.deliver(lines);
     while (!w.frm.pipeline.RSBUF.empty() || !w.frm.pipeline.semaphore || w.frm.Timer4.Enabled())
         w.loop.runUntil(w.loop.now() + 100);
+    // The plate reader's page takes one line or picture from RSbuffer per tick, until a
+    // tick takes nothing.
+    if (w.frm.densito.ActivePageIndex() == 3) {
+        std::string before;
+        do {
+            before = w.frm.parseState.RSbuffer;
+            w.loop.runUntil(w.loop.now() + 100);
+        } while (before != w.frm.parseState.RSbuffer || !w.frm.pipeline.semaphore);
+    }
     return w.grid();
 }
 

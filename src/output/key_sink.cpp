@@ -271,6 +271,18 @@ void KeySink::pressSubtract() {
     send(vk::Subtract, 0, true);
 }
 
+void KeySink::pastePicture(bool ctrlV) {
+    const int modifier = ctrlV ? vk::Control : vk::Shift;
+    const int scan = ctx_.layout.scanCode(modifier);
+    send(modifier, scan, true);
+    tap(ctrlV ? 'V' : vk::Insert);
+    send(modifier, scan, false);
+}
+
+void KeySink::pressEscape() {
+    send(vk::Escape, ctx_.layout.scanCode(vk::Escape), true);
+}
+
 void KeySink::TypeChar(unsigned char ch, unsigned char code) {
     pausePrefix();
     if (ch == '-' || ch == '/' || ch == '\\') {

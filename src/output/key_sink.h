@@ -93,6 +93,10 @@ class KeySink {
     void decimalKey();
     void tapCharacterCode(unsigned char code);
     void pressSubtract();
+    // The paste of a picture on the clipboard: Ctrl+V, or Shift+Insert.
+    void pastePicture(bool ctrlV);
+    // An Esc press without its release (the keyboard port releases it before the next key).
+    void pressEscape();
 
     // The layout chosen in Ausgabeart now.
     OutputLayout layout() const;

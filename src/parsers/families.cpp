@@ -8,6 +8,7 @@ std::unique_ptr<InstrumentFamily> MakeSevenColourFamily(const ParserContext&, Fi
 std::unique_ptr<InstrumentFamily> MakePfiFamily(const ParserContext&, FieldHelpers&);
 std::unique_ptr<InstrumentFamily> MakeDotAreaFamily(const ParserContext&, FieldHelpers&);
 std::unique_ptr<InstrumentFamily> MakeFourColourFamily(const ParserContext&, FieldHelpers&);
+std::unique_ptr<InstrumentFamily> MakePlateReaderFamily(const ParserContext&, FieldHelpers&);
 
 namespace {
 
@@ -17,6 +18,7 @@ constexpr FamilyRow kFamilies[] = {
     {"Blatt1", MakeDotAreaFamily},
     {"Blatt2", MakeFourColourFamily},
     {"Blatt3", MakeSevenColourFamily},
+    {"Blatt4", MakePlateReaderFamily},
     {"Blatt5", MakePfiFamily},
 };
 

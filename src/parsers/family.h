@@ -14,7 +14,9 @@ class EventLoop;
 class FieldHelpers;
 class KeySink;
 class OutputFlags;
+class PicturePaste;
 class TPageControl;
+class TStatusBar;
 class TTimer;
 struct ParseState;
 
@@ -30,6 +32,9 @@ struct ParserContext {
     const TPageControl& densito;
     // The window's one-shot deferral timer of the seven-colour family.
     TTimer& Timer4;
+    // The plate reader's pictures and the status text that reports them.
+    PicturePaste& pictures;
+    TStatusBar& StatusBar1;
 };
 
 // One record as a family takes it.

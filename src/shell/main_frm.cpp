@@ -89,7 +89,10 @@ TMainFrm::TMainFrm(const PlatformServices& platform)
       ParseTimer(form.add<TTimer>("ParseTimer", nullptr, loop, 100)),
       Watchdog(form.add<TTimer>("Watchdog", nullptr, loop, 3000)),
       Timer4(form.add<TTimer>("Timer4", nullptr, loop, 1000)),
-      CommPortDriver1(loop, platform.serialPorts, platform.portMap) {
+      CommPortDriver1(loop, platform.serialPorts, platform.portMap),
+      pictures(PicturePasteContext{keys, keyboard, platform.clipboard, platform.captionFont, clock,
+                                   Datumaus, Zeitaus, CTRLV, StatusBar1, faults,
+                                   platform.pictureTemplates}) {
     form.setCaption("QORVA v01.22");
     Button4.setEnabled(false);
     PageControl1.setActivePageIndex(2);

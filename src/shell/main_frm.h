@@ -3,6 +3,7 @@
 // pipeline, the key sink and the parsers are made of.
 #include "output/key_sink.h"
 #include "output/output_flags.h"
+#include "output/picture_paste.h"
 #include "parsers/colour_places.h"
 #include "parsers/parse_state.h"
 #include "parsers/parsers.h"
@@ -13,6 +14,7 @@
 #include "platform/event_loop.h"
 #include "platform/fault_log.h"
 #include "platform/keyboard.h"
+#include "platform/picture_services.h"
 #include "platform/port_map.h"
 #include "platform/serial_line.h"
 #include "serial/ComDrv32.h"
@@ -28,6 +30,11 @@ struct PlatformServices {
     SerialPorts& serialPorts;
     const PortMap& portMap;
     Beeper& beeper;
+    // The plate reader's pictures: the clipboard, the caption font, and where the
+    // template empty.bmp is looked for, in order.
+    PictureClipboard& clipboard;
+    const CaptionFont& captionFont;
+    std::vector<std::string> pictureTemplates;
 };
 
 // Member order matters: members are built in the order they are declared, and each
@@ -96,13 +103,15 @@ class TMainFrm {
     ColourPlaces colourPlaces{flags};
     KeySink keys{
         KeySinkContext{keyboard, layout, loop, clock, Ausgabeart, Notation, Datumaus, Zeitaus}};
+    PicturePaste pictures;
     Parsers parsers{parserContext()};
     RecordPipeline pipeline{PipelineContext{RSMemo, Button3, Burst, Manufacturer, TALMOPages,
                                             densito, loop, parseState, parsers, faults}};
 
     // What every set of parsers reads (the window's own, or one a test puts in its place).
     ParserContext parserContext() {
-        return {parseState, keys, flags, loop, colourPlaces, TALMOPages, densito, Timer4};
+        return {parseState, keys,    flags,  loop,     colourPlaces,
+                TALMOPages, densito, Timer4, pictures, StatusBar1};
     }
     // Typing is on exactly while START is disabled.
     bool running() const { return pipeline.running(); }

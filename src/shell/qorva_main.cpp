@@ -5,6 +5,7 @@
 #include "platform/clock.h"
 #include "platform/event_loop.h"
 #include "platform/keyboard.h"
+#include "platform/picture_services.h"
 #include "platform/port_map.h"
 #include "platform/profile.h"
 #include "platform/serial_line.h"
@@ -125,10 +126,13 @@ int main(int argc, char** argv) {
         keyboard = uinput.get();
     }
 
+    RecordingClipboard clipboard;
+    BlankCaptionFont captionFont;
     XdgOpenLauncher launcher;
-    QorvaApplication app(
-        PlatformServices{loop, *keyboard, *keyLayout, clock, serialPorts, portMap, beeper},
-        launcher, ApplicationSettings{kSettingsFile, false}, std::cerr);
+    QorvaApplication app(PlatformServices{loop, *keyboard, *keyLayout, clock, serialPorts, portMap,
+                                          beeper, clipboard, captionFont,
+                                          PicturePaste::defaultTemplates()},
+                         launcher, ApplicationSettings{kSettingsFile, false}, std::cerr);
     TMainFrm& frm = app.frm;
     frm.faults.setSink(cli::Report);
     ApplySetOptions(frm.form, options.assignments);

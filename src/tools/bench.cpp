@@ -163,7 +163,10 @@ int serialBenchmark() {
     portMap.assign(0, ptsname(master));
     RecordingBeeper beeper;
     FirstKeyClock keys;
-    TMainFrm frm{PlatformServices{loop, keys, layout, clock, ports, portMap, beeper}};
+    RecordingClipboard clipboard;
+    BlankCaptionFont font;
+    TMainFrm frm{
+        PlatformServices{loop, keys, layout, clock, ports, portMap, beeper, clipboard, font, {}}};
     frm.Manufacturer.setActivePageIndex(1);
     frm.Button3.Click();
     if (!frm.running()) {

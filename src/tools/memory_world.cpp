@@ -4,7 +4,9 @@ namespace qorva {
 
 MemoryPlatform::MemoryPlatform(const MemoryWorldSettings& settings)
     : clock(loop, settings.now, settings.dateFormat, settings.timeFormat),
-      sheet(settings.origin, settings.decimalSeparator) {
+      sheet(settings.origin, settings.decimalSeparator),
+      captionFont_(settings.captionFont ? *settings.captionFont : blankFont_),
+      pictureTemplates_(settings.pictureTemplates) {
     keyboard.add(sheet);
     if (settings.keepTrace) keyboard.add(trace_);
     line(0);
@@ -15,7 +17,8 @@ PlatformServices MemoryPlatform::services() {
 }
 
 PlatformServices MemoryPlatform::services(SerialPorts& ports) {
-    return {loop, keyboard, layout, clock, ports, portMap, beeper};
+    return {loop,    keyboard, layout,    clock,        ports,
+            portMap, beeper,   clipboard, captionFont_, pictureTemplates_};
 }
 
 MemorySerialPorts::Device& MemoryPlatform::line(int ordinal) {

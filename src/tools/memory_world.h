@@ -7,6 +7,7 @@
 #include "platform/clock.h"
 #include "platform/event_loop.h"
 #include "platform/keyboard.h"
+#include "platform/picture_services.h"
 #include "platform/port_map.h"
 #include "platform/serial_line.h"
 #include "platform/sheet_preview.h"
@@ -14,6 +15,7 @@
 
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace qorva {
 
@@ -23,6 +25,10 @@ struct MemoryWorldSettings {
     CellRef origin; // the sheet preview's first cell
     char decimalSeparator = '.';
     bool keepTrace = false; // every key event also goes to a trace in memory
+    // Where the plate reader's template is looked for; the caption font (none: captions
+    // are left blank).
+    std::vector<std::string> pictureTemplates = PicturePaste::defaultTemplates();
+    const CaptionFont* captionFont = nullptr;
 };
 
 class MemoryPlatform {
@@ -40,6 +46,7 @@ class MemoryPlatform {
     MemorySerialPorts serialPorts;
     PortMap portMap;
     RecordingBeeper beeper;
+    RecordingClipboard clipboard;
 
     PlatformServices services();
     // The same with other serial ports (real ones, for tests on a pseudo-terminal).
@@ -52,6 +59,9 @@ class MemoryPlatform {
     std::string grid();
 
   private:
+    BlankCaptionFont blankFont_;
+    const CaptionFont& captionFont_;
+    std::vector<std::string> pictureTemplates_;
     std::ostringstream traceText_;
     TraceKeyboard trace_{traceText_};
 };

@@ -8,6 +8,7 @@
 #include "tools/set_option.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -142,6 +143,16 @@ std::string recordLabel(int number, std::string record) {
     return "record " + std::to_string(number) + " \"" + record + "\"";
 }
 
+// Every pasted picture as DIR/picture-NNNN.png, numbered from 0001.
+void keepPictures(RecordingClipboard& clipboard, const std::string& folder) {
+    clipboard.onPicture = [folder, number = 0](const MonoBitmap& picture) mutable {
+        char name[32];
+        std::snprintf(name, sizeof name, "/picture-%04d.png", ++number);
+        std::ofstream out = openOutput(folder + name);
+        WritePng(picture, out, kPictureDotsPerMetre);
+    };
+}
+
 void reportOverwrite(const Overwrite& lost) {
     cli::Report(CellName(lost.at) + " overwritten: \"" + lost.lost + "\" (" + lost.lostRecord +
                 ") by \"" + lost.value + "\" (" + lost.record + ")");
@@ -167,6 +178,7 @@ int main(int argc, char** argv) {
     if (options.trace) world.keyboard.add(trace);
     for (int port = pnCOM1; port <= pnCOM16; ++port) world.portMap.assign(port, kReplayLine);
     MemorySerialPorts::Device& line = world.serialPorts.device(kReplayLine);
+    if (options.images) keepPictures(world.clipboard, *options.images);
 
     RecordingLauncher launcher; // a replay opens no programs
     std::ostringstream startupLog;

@@ -3,7 +3,7 @@
 # --with-calc adds what the end-to-end test against LibreOffice Calc needs.
 set -euo pipefail
 
-packages=(g++ cmake make pkg-config libgtest-dev libcli11-dev clang-format libx11-dev libxtst-dev libevdev-dev xvfb x11-xkb-utils xkb-data)
+packages=(g++ cmake make pkg-config libgtest-dev libcli11-dev clang-format libx11-dev libxtst-dev libevdev-dev qt6-base-dev fonts-dejavu-core xvfb x11-xkb-utils xkb-data)
 [[ ${1-} == --with-calc ]] && packages+=(libreoffice-calc python3-uno xdotool)
 missing=()
 for package in "${packages[@]}"; do

@@ -163,3 +163,64 @@ TEST(FuzzRecords, TheWholePipelineKeepsMoving) {
         EXPECT_TRUE(recBuf.empty() || recBuf == " ") << page << ": " << recBuf;
     }
 }
+
+namespace {
+
+// A plate reader's stream: its lines, pictures whole, cut short or with a random header,
+// and random bytes, mutated and cut into random deliveries.
+std::string plateReaderPiece(std::mt19937& random) {
+    std::uniform_int_distribution<int> kind(0, 5), byte(0, 255), length(0, 14000);
+    std::string piece;
+    switch (kind(random)) {
+    case 0:
+        piece = "PLAXEN 1024-7\r\n";
+        break;
+    case 1:
+        piece = "%D  045.20\r\n\xC9R  012.5050.00\r\n%L   60.00L/cm\r\n";
+        break;
+    case 2:
+    case 3: {
+        piece = kind(random) % 2 ? "Zintoka 3 Image\r\n" : "NOVIR Image";
+        const int bytes = length(random);
+        for (int k = 0; k < bytes; ++k) piece += static_cast<char>(byte(random));
+        piece += "End Image\r\n";
+        break;
+    }
+    default: {
+        const int bytes = length(random) / 20;
+        for (int k = 0; k < bytes; ++k) piece += static_cast<char>(byte(random));
+    }
+    }
+    const int mutations = std::uniform_int_distribution<int>(0, 3)(random);
+    for (int m = 0; m < mutations && !piece.empty(); ++m)
+        piece[std::uniform_int_distribution<size_t>(0, piece.size() - 1)(random)] =
+            static_cast<char>(byte(random));
+    return piece;
+}
+
+} // namespace
+
+TEST(FuzzRecords, PlateReaderPageTakesAnyBytes) {
+    std::mt19937 random(41);
+    FuzzWorld w;
+    onPage(w, "Blatt4");
+    w.frm.Button3.Click();
+    std::string stream;
+    for (int k = 0; k < 400; ++k) stream += plateReaderPiece(random);
+    for (size_t offset = 0; offset < stream.size();) {
+        const size_t n = std::uniform_int_distribution<size_t>(1, 3000)(random);
+        w.deliver(stream.substr(offset, n));
+        offset += n;
+        if (offset / 3000 % 7 == 0) randomFlags(w, random);
+        w.frm.Ausgabeart.setItemIndex(static_cast<int>(offset % 4));
+        w.frm.CTRLV.setChecked(offset % 2);
+        w.loop.runUntil(w.loop.now() + 100);
+    }
+    for (int ticks = 0; ticks < 2000; ++ticks) w.loop.runUntil(w.loop.now() + 100);
+    EXPECT_GT(w.check.sent, 0);
+    EXPECT_GT(w.clipboard.pictures(), 0);
+    EXPECT_EQ(w.check.unsafe, 0) << "key " << w.check.lastUnsafe;
+    EXPECT_EQ(w.frm.pipeline.droppedRecords(), 0);
+    // What is left can begin no more than one line or picture.
+    EXPECT_LT(w.frm.parseState.RSbuffer.size(), 14000u + 16000u);
+}

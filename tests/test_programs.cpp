@@ -71,7 +71,7 @@ TEST(Programs, BadCommandLinesAreRefusedBeforeAnythingHappens) {
         {QORVA_SIM, {"--link", "line", "--interval", "1.5"}, {"--interval", "'1.5'", "whole"}},
         {QORVA_SIM,
          {"--link", "line", "--family", "mx"},
-         {"--family", "'mx'", "varnik, luma, pfi, dot, four or seven"}},
+         {"--family", "'mx'", "varnik, luma, pfi, dot, four, seven or plate"}},
         {QORVA_SIM, {"--link", "line", "--device", "/dev/null"}, {"--device", "--link"}},
     };
     for (const auto& c : cases) {

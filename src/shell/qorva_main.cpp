@@ -8,6 +8,7 @@
 #include "platform/picture_services.h"
 #include "platform/port_map.h"
 #include "platform/profile.h"
+#include "platform/qt/qt_pictures.h"
 #include "platform/serial_line.h"
 #include "platform/sheet_preview.h"
 #include "platform/shell_open.h"
@@ -126,11 +127,23 @@ int main(int argc, char** argv) {
         keyboard = uinput.get();
     }
 
-    RecordingClipboard clipboard;
-    BlankCaptionFont captionFont;
+    // Pictures go on the desktop's clipboard through a Qt Gui application on the X
+    // display; typing into a trace or sheet keeps them in memory.
+    QtCaptionFont captionFont;
+    RecordingClipboard keptPictures;
+    PictureClipboard* clipboard = &keptPictures;
+    std::unique_ptr<QtGuiSession> gui;
+    std::unique_ptr<QtClipboard> desktopClipboard;
+    const char* display = std::getenv("DISPLAY");
+    if ((options.keys == "x11" || options.keys == "uinput") && display && *display) {
+        gui = QtGuiSession::start("xcb", error);
+        if (!gui) Fail(error);
+        desktopClipboard = std::make_unique<QtClipboard>(*gui, loop);
+        clipboard = desktopClipboard.get();
+    }
     XdgOpenLauncher launcher;
     QorvaApplication app(PlatformServices{loop, *keyboard, *keyLayout, clock, serialPorts, portMap,
-                                          beeper, clipboard, captionFont,
+                                          beeper, *clipboard, captionFont,
                                           PicturePaste::defaultTemplates()},
                          launcher, ApplicationSettings{kSettingsFile, false}, std::cerr);
     TMainFrm& frm = app.frm;

@@ -1,5 +1,6 @@
 // qorva-replay: runs the whole program headless in virtual time on recorded
 // instrument bytes and writes what it typed as a key trace, a sheet and a monitor.
+#include "platform/qt/qt_pictures.h"
 #include "platform/shell_open.h"
 #include "serial/ComDrv32.h"
 #include "shell/application.h"
@@ -161,7 +162,10 @@ void reportOverwrite(const Overwrite& lost) {
 } // namespace
 
 int main(int argc, char** argv) {
-    const Options options = parseOptions(argc, argv);
+    Options options = parseOptions(argc, argv);
+    // Captions are drawn as the program draws them, on an offscreen Qt Gui application.
+    QtCaptionFont captionFont;
+    options.world.captionFont = &captionFont;
     const std::string data = readInput(options.input);
     if (options.ini && !std::ifstream(*options.ini)) Fail("cannot read '" + *options.ini + "'");
     // The folder for the plate reader's pictures; made when it is missing.

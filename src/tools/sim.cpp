@@ -45,7 +45,7 @@ Options parseOptions(int argc, char** argv) {
     qorva::cli::CommandLine line(
         "qorva-sim", "An instrument on a serial line: writes records of one family, or the "
                      "lines of a file, at a chosen rate, with faults on request.");
-    line.choice("--family", o.family, {"varnik", "luma", "pfi", "dot", "four", "seven"},
+    line.choice("--family", o.family, {"varnik", "luma", "pfi", "dot", "four", "seven", "plate"},
                 "the records' family");
     line.text("--from", o.from, "FILE", "send the lines of FILE (line ends kept) as the records");
     CLI::Option* device = line.text("--device", o.device, "PATH", "write to this serial device");
@@ -81,6 +81,15 @@ std::string format(const char* pattern, double a = 0, double b = 0, double c = 0
     return text;
 }
 
+// The simulated plate reader's test pattern, black where true: a frame, both diagonals
+// and a checkerboard of 32-pixel squares in the top left quarter.
+bool PlatePattern(int x, int row) {
+    const bool frame = x < 2 || x > 381 || row < 2 || row > 277;
+    const bool diagonal = x * 280 / 384 == row || (383 - x) * 280 / 384 == row;
+    const bool checks = x < 192 && row < 140 && (x / 32 + row / 32) % 2 == 0;
+    return frame || diagonal || checks;
+}
+
 class Instrument {
   public:
     Instrument(const std::string& family, unsigned seed) : family_(family), random_(seed) {}
@@ -94,6 +103,7 @@ class Instrument {
         if (family_ == "dot") return dot();
         if (family_ == "four") return four();
         if (family_ == "seven") return sevenColour();
+        if (family_ == "plate") return plate();
         return pfi();
     }
 
@@ -243,6 +253,42 @@ class Instrument {
             break;
         }
         return record + "\r\n";
+    }
+
+    // A plate reader's session: its identification line, short and long dot value lines
+    // (led by "%" or by the byte 201), a ruling line, and every fifth record a picture.
+    std::string plate() {
+        switch (made_ % 5) {
+        case 1:
+            return "PLAXEN 1024-7\r\n";
+        case 2:
+            return (made_ % 2 ? "%D"
+                              : "\xC9"
+                                "D") +
+                   format("%8.2f", around(45, 5)) + "\r\n";
+        case 3:
+            return "%R" + format("%8.2f%5.1f", around(12, 2), around(50, 3)) + "\r\n";
+        case 4:
+            return "%L" + format("%8.2fL/cm", around(60, 0)) + "\r\n";
+        default:
+            return platePicture();
+        }
+    }
+    // The picture: the header with its caption, 35 bands of 8 rows, each a lead byte and
+    // one byte per column (bit n is row n of the band, set for black), and the trailer.
+    // It shows PlatePattern.
+    std::string platePicture() {
+        std::string bytes = "PLAXEN 1024-7 Image\r\n";
+        for (int band = 0; band < 35; ++band) {
+            bytes += '\x1B';
+            for (int x = 0; x < 384; ++x) {
+                unsigned char column = 0;
+                for (int n = 0; n < 8; ++n)
+                    if (PlatePattern(x, band * 8 + n)) column |= static_cast<unsigned char>(1 << n);
+                bytes += static_cast<char>(column);
+            }
+        }
+        return bytes + "\r\nEnd Image\r\n";
     }
 
     std::string family_;

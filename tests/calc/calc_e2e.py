@@ -27,7 +27,7 @@ import tty
 from dataclasses import dataclass, field
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from calc_session import Calc, Display, column_name, stop  # noqa: E402
+from calc_session import Calc, Display, column_name, read_png, stop  # noqa: E402
 
 # qorva runs with the C locale's formats; the replay is told the same.
 DATE_FORMAT, TIME_FORMAT = "MM/dd/yy", "HH:mm:ss"
@@ -56,12 +56,38 @@ SEVEN_DEFERRED = ["C 45%\r\n", "M 50%\r\n", "C14%50\r\n", "C1.345\r\n"]
 # The seven-colour order of the order dialog, from the settings file: black first.
 BLACK_FIRST = "[snst]\r\nkonfig2=7123456\r\n"
 
+
+
+def plate_pattern(x, row):
+    """A test pattern, black where true: a frame, a diagonal and a block of squares."""
+    return (x < 2 or x > 381 or row < 2 or row > 277 or x * 280 // 384 == row
+            or (x < 192 and row < 140 and (x // 32 + row // 32) % 2 == 0))
+
+
+def plate_picture(caption):
+    """A plate reader's picture: its header, 35 bands of a lead byte and 384 column bytes
+    (bit n is row n of the band), and its trailer."""
+    bands = ""
+    for band in range(35):
+        bands += "\x1b" + "".join(
+            chr(sum(1 << n for n in range(8) if plate_pattern(x, band * 8 + n)))
+            for x in range(384))
+    return caption + " Image\r\n" + bands + "\r\nEnd Image\r\n"
+
+
+PLATE = ["PLAXEN 1024-7\r\n", "%D  045.20\r\n", plate_picture("PLAXEN 1024-7"),
+         "%R  012.5050.00\r\n"]
+# Where the plate reader's lines and picture land from B2, layout 0.
+PLATE_CELLS = {"B2": "PLAXEN 1024-7", "B3": "DOTD", "C3": "  045.20", "B5": "DOTR",
+               "C5": "  012.50", "D5": "REF", "E5": "50.00"}
+
 ON_PFI = {"Manufacturer": "ThirdParty", "densito": "Blatt5"}
 ON_DOT = {"Manufacturer": "ThirdParty", "densito": "Blatt1"}
 ON_FOUR = {"Manufacturer": "ThirdParty", "densito": "Blatt2"}
 ON_SEVEN = {"Manufacturer": "ThirdParty", "densito": "Blatt3"}
 ON_VARNIK = {"Manufacturer": "TALMO", "TALMOPages": "VARNIKPage"}
 ON_LUMA = {"Manufacturer": "TALMO", "TALMOPages": "LUMAPage"}
+ON_PLATE = {"Manufacturer": "ThirdParty", "densito": "Blatt4"}
 
 
 @dataclass
@@ -146,6 +172,12 @@ def cases():
              extra={"Datumaus": "1", "Zeitaus": "1"}),
         Case("seven date and time in columns", "us", SEVEN, ON_SEVEN, layout=1,
              extra={"Datumaus": "1", "Zeitaus": "1"}),
+        Case("plate picture with Shift+Insert", "us", PLATE, ON_PLATE, interval_ms=0,
+             cells=PLATE_CELLS),
+        Case("plate picture with Ctrl+V", "us", PLATE, ON_PLATE, interval_ms=0,
+             extra={"CTRLV": "1"}, cells=PLATE_CELLS),
+        Case("plate picture with date and time in columns", "us", PLATE, ON_PLATE, layout=1,
+             interval_ms=0, extra={"Datumaus": "1", "Zeitaus": "1"}),
     ]
     return table
 
@@ -240,15 +272,17 @@ def write_settings(folder, case):
     return path
 
 
-def preview(binaries, case, records_path, now, ini=None):
+def preview(binaries, case, records_path, now, ini=None, images=None):
     """The sheet qorva-replay shows for the case, as rows of cell texts, and the cells its
-    preview saw receive a second value."""
+    preview saw receive a second value. With images, its pictures go to that folder."""
     command = [os.path.join(binaries, "qorva-replay"), "--origin", case.origin,
                "--decimal-separator", case.decimal_separator(),
                "--date-format", DATE_FORMAT, "--time-format", TIME_FORMAT,
                "--now", now.strftime("%Y-%m-%d %H:%M:%S"), "--check-overwrites"]
     if ini:
         command += ["--ini", ini]
+    if images:
+        command += ["--images", images]
     for assignment in case.assignments():
         command += ["--set", assignment]
     run = subprocess.run(command + [records_path], capture_output=True, text=True,
@@ -309,6 +343,7 @@ class Typing:
 
 
 TIME_CELL = re.compile(r"^\d\d:\d\d:\d\d$")
+PICTURE_CELL = re.compile(r"^\[picture \d+x\d+\]$")
 
 
 def same_cell(expected, actual, case, window):
@@ -320,6 +355,8 @@ def same_cell(expected, actual, case, window):
             return abs(float(expected.replace(case.decimal_separator(), ".")) - actual) < 1e-9
         except ValueError:
             return False
+    if PICTURE_CELL.match(expected):
+        return actual == ""  # the picture lies over its cell, which stays empty
     if TIME_CELL.match(expected) and TIME_CELL.match(actual):
         start, end = window
         return start.strftime("%H:%M:%S") <= actual <= end.strftime("%H:%M:%S")
@@ -355,6 +392,56 @@ def settle(calc, expected, case, window_start, timeout):
     return last, time.monotonic()
 
 
+def picture_cells(expected):
+    return [f"{column_name(c + 1)}{r + 1}" for r, row in enumerate(expected)
+            for c, cell in enumerate(row) if PICTURE_CELL.match(cell)]
+
+
+def modal_dialog(display):
+    """The title of the window that has the focus when it is not the spreadsheet's (a
+    dialog Calc opened, a failed paste's message); None when the sheet has it."""
+    run = subprocess.run(["xdotool", "getactivewindow", "getwindowname"], env=display.env,
+                         capture_output=True, text=True, timeout=10)
+    title = run.stdout.strip()
+    return None if run.returncode != 0 or "LibreOffice Calc" in title else title
+
+
+def picture_problems(calc, display, case, expected, images, first_byte):
+    """What differs between the graphic objects on the sheet and the preview's pictures,
+    and the seconds from the first byte until the last of them was on the sheet. A caption
+    with the time holds the seconds of its own run: then the 16 caption rows are left out."""
+    first_row = 16 if case.extra.get("Zeitaus") == "1" else 0
+    wanted = picture_cells(expected)
+    deadline, found = time.monotonic() + 20, []
+    while time.monotonic() < deadline:
+        dialog = modal_dialog(display)
+        if dialog:
+            subprocess.run(["xdotool", "key", "Escape"], env=display.env)
+            return [f"  Calc opened a dialog: {dialog!r}"], None
+        if calc.sheet.DrawPage.Count >= len(wanted):
+            break
+        time.sleep(0.05)
+    arrived = time.monotonic() - first_byte
+    found = calc.pictures()
+    if len(found) != len(wanted):
+        return [f"  {len(found)} graphic objects on the sheet, the preview pasted "
+                f"{len(wanted)}"], None
+    problems = []
+    for number, ((cell, size, pixels), want) in enumerate(zip(found, wanted), 1):
+        with open(os.path.join(images, f"picture-{number:04d}.png"), "rb") as f:
+            program = read_png(f.read())
+        if cell != want:
+            problems.append(f"  picture {number} anchored at {cell}, the preview pasted it "
+                            f"at {want}")
+        if size != (384, 296):
+            problems.append(f"  picture {number} is {size[0]} x {size[1]} pixels")
+        elif pixels[first_row:] != program[first_row:]:
+            wrong = sum(a != b for r, p in zip(pixels[first_row:], program[first_row:])
+                        for a, b in zip(r, p))
+            problems.append(f"  picture {number}: {wrong} pixels differ from the program's")
+    return problems, arrived
+
+
 def run_case(binaries, display, calc, case):
     """What differs between Calc and the preview, and the seconds from the first byte on
     the line until the cells were read in their final state."""
@@ -364,17 +451,26 @@ def run_case(binaries, display, calc, case):
         ini = write_settings(folder, case)
         calc.prepare(case.origin, case.text_cells)
         start = datetime.datetime.now().replace(microsecond=0)
-        expected, overwrites = preview(binaries, case, records, start, ini)
+        images = os.path.join(folder, "pictures")
+        expected, overwrites = preview(binaries, case, records, start, ini, images)
         typing = Typing(binaries, display, case, folder, records)
+        problems = []
         try:
             first_byte = typing.sending_started()
             # Without bursts the program takes one queued record per 100 ms tick.
             typing_time = len(case.records) * max(case.interval_ms, 100) / 1000
+            if picture_cells(expected):
+                found, arrived = picture_problems(calc, display, case, expected, images,
+                                                  first_byte)
+                problems += found
+                if arrived is not None:
+                    print(f"     pictures on the sheet {arrived:.2f} s after the first byte",
+                          flush=True)
             cells, done = settle(calc, expected, case, start, timeout=60 + typing_time)
         finally:
             code = typing.close()
-        problems = overwrites + differences(expected, cells, case,
-                                            (start, datetime.datetime.now()))
+        problems += overwrites + differences(expected, cells, case,
+                                             (start, datetime.datetime.now()))
         problems += misplaced_values(case, cells)
         if case.values_down_c:
             column = [row[2] for row in cells[1:]][:len(case.values_down_c) + 1]

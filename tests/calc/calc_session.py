@@ -7,11 +7,13 @@ itself (-displayfd), the UNO pipe name from our process id, so runs side by side
 
 import os
 import shutil
+import struct
 import signal
 import subprocess
 import sys
 import tempfile
 import time
+import zlib
 
 sys.path.append("/usr/lib/python3/dist-packages")
 import uno  # noqa: E402  (Debian's python3-uno)
@@ -125,6 +127,7 @@ class Calc:
                 if time.monotonic() > deadline or self.process.poll() is not None:
                     raise RuntimeError("Calc did not answer over UNO")
                 time.sleep(0.2)
+        self.context = context
         self.desktop = context.ServiceManager.createInstanceWithContext(
             "com.sun.star.frame.Desktop", context)
         self.dispatcher = context.ServiceManager.createInstanceWithContext(
@@ -136,6 +139,9 @@ class Calc:
         past column Z: in the Tab-field layout a session runs along one row."""
         cells = self.sheet.getCellRangeByName(extent)
         cells.clearContents(1023)
+        page = self.sheet.DrawPage
+        while page.Count:
+            page.remove(page.getByIndex(0))
         language, country = self.locale.split("-")
         formats = self.doc.getNumberFormats()
         kind = uno.getConstantByName(
@@ -157,6 +163,41 @@ class Calc:
         last = column_name(columns) + str(rows)
         return [list(row) for row in self.sheet.getCellRangeByName("A1:" + last).getDataArray()]
 
+    def pictures(self):
+        """The graphic objects on the sheet, left to right and top to bottom: for each its
+        anchor cell as "C2" (None when not anchored to a cell), its size in pixels and
+        its pixels as rows of 0 (black) and 1 (white)."""
+        found = []
+        page = self.sheet.DrawPage
+        for k in range(page.Count):
+            shape = page.getByIndex(k)
+            graphic = getattr(shape, "Graphic", None)
+            if graphic is None:
+                continue
+            anchor = shape.Anchor
+            cell = None
+            if hasattr(anchor, "CellAddress"):
+                address = anchor.CellAddress
+                cell = column_name(address.Column + 1) + str(address.Row + 1)
+            size = graphic.SizePixel
+            found.append((cell, (size.Width, size.Height), self._pixels(graphic)))
+        return found
+
+    def _pixels(self, graphic):
+        provider = self.context.ServiceManager.createInstanceWithContext(
+            "com.sun.star.graphic.GraphicProvider", self.context)
+        folder = tempfile.mkdtemp(prefix="qorva-graphic-")
+        try:
+            path = os.path.join(folder, "picture.png")
+            url, mime = PropertyValue(), PropertyValue()
+            url.Name, url.Value = "URL", "file://" + path
+            mime.Name, mime.Value = "MimeType", "image/png"
+            provider.storeGraphic(graphic, (url, mime))
+            with open(path, "rb") as f:
+                return read_png(f.read())
+        finally:
+            shutil.rmtree(folder, ignore_errors=True)
+
     def close(self):
         try:
             self.doc.setModified(False)
@@ -176,3 +217,54 @@ def column_name(number):
         number, rest = divmod(number - 1, 26)
         name = chr(ord("A") + rest) + name
     return name
+
+
+def read_png(data):
+    """A PNG of 1 to 8 bits per sample, grey, palette, RGB or with alpha, not interlaced,
+    as rows of 0 (dark) and 1 (light)."""
+    width, height, depth, kind = struct.unpack_from(">IIBB", data, 16)
+    at, idat, palette = 8, b"", []
+    while at < len(data):
+        length, name = struct.unpack_from(">I4s", data, at)
+        body = data[at + 8:at + 8 + length]
+        if name == b"IDAT":
+            idat += body
+        elif name == b"PLTE":
+            palette = [body[k:k + 3] for k in range(0, len(body), 3)]
+        at += 12 + length
+    samples = {0: 1, 2: 3, 3: 1, 4: 2, 6: 4}[kind]
+    bits = samples * depth
+    stride, unit = (width * bits + 7) // 8, max(1, bits // 8)
+    raw, rows, previous = zlib.decompress(idat), [], bytearray(stride)
+    for y in range(height):
+        kind_of_filter = raw[y * (stride + 1)]
+        line = bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
+        for i in range(stride):
+            left = line[i - unit] if i >= unit else 0
+            up, corner = previous[i], previous[i - unit] if i >= unit else 0
+            if kind_of_filter == 1:
+                line[i] = (line[i] + left) & 255
+            elif kind_of_filter == 2:
+                line[i] = (line[i] + up) & 255
+            elif kind_of_filter == 3:
+                line[i] = (line[i] + (left + up) // 2) & 255
+            elif kind_of_filter == 4:
+                p = left + up - corner
+                pa, pb, pc = abs(p - left), abs(p - up), abs(p - corner)
+                line[i] = (line[i] + (left if pa <= pb and pa <= pc else
+                                      up if pb <= pc else corner)) & 255
+        previous, row = line, []
+        for x in range(width):
+            if depth < 8:
+                value = (line[x * bits // 8] >> (8 - bits - x * bits % 8)) & ((1 << depth) - 1)
+            else:
+                value = line[x * unit]
+            if kind == 3:
+                red, green, blue = palette[value]
+            elif kind in (2, 6):
+                red, green, blue = line[x * unit:x * unit + 3]
+            else:
+                red = green = blue = value * 255 // ((1 << depth) - 1)
+            row.append(1 if red * 299 + green * 587 + blue * 114 >= 128000 else 0)
+        rows.append(row)
+    return rows

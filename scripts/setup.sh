@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
 # Installs what building and testing need, from Debian's packages, when it is missing.
+# The window needs Qt 6 Widgets (its tests run offscreen with Qt Test) and a font with
+# every glyph of its German texts (DejaVu).
 # --with-calc adds what the end-to-end test against LibreOffice Calc needs.
 set -euo pipefail
 

@@ -101,8 +101,8 @@ TEST(OutputFlags, DevicePagesHoldGroupsBoxesAndButtonsInTableOrder) {
         return out;
     };
     EXPECT_EQ(names(w.frm.Blatt1),
-              (std::vector<std::string>{"SWPrgst", "GroupBox1", "GroupBox2", "CheckBox45",
-                                        "CheckBox48", "Button12"}));
+              (std::vector<std::string>{"SWPrgst", "BitBtn7", "GroupBox1", "GroupBox2",
+                                        "CheckBox45", "CheckBox48", "Button12"}));
     EXPECT_EQ(names(*w.frm.form.find("GroupBox1")),
               (std::vector<std::string>{"CheckBox1", "CheckBox2", "CheckBox3", "CheckBox4",
                                         "CheckBox5", "CheckBox6", "Button5"}));

@@ -156,6 +156,19 @@ class TButton : public TControl {
     Event OnClick;
 };
 
+// A main menu: its items, each of which may hold items of its own (a submenu).
+class TMainMenu : public TControl {
+  public:
+    using TControl::TControl;
+    const char* kind() const override { return "TMainMenu"; }
+};
+
+class TMenuItem : public TButton {
+  public:
+    using TButton::TButton;
+    const char* kind() const override { return "TMenuItem"; }
+};
+
 class TCheckBox : public TControl {
   public:
     using TControl::TControl;
@@ -195,6 +208,8 @@ class TRadioGroup : public TControl {
     void setItemIndex(int index);
     bool setFromText(const std::string& value) override;
     Event OnClick;
+    // How many columns the items are laid out in; fixed when the window is built.
+    int Columns = 1;
 
   private:
     std::vector<std::string> items_;
@@ -250,6 +265,9 @@ class TPageControl : public TControl {
     void setActivePageIndex(int index);
     bool setFromText(const std::string& pageName) override;
     Event OnChange;
+    // How the tabs are laid out; fixed when the window is built.
+    bool TabsOnRight = false;
+    bool MultiLine = false; // several rows of tabs
 
   private:
     int activeIndex_ = 0;

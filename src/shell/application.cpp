@@ -19,7 +19,8 @@ std::string currentDirectory() {
 
 QorvaApplication::QorvaApplication(const PlatformServices& platform, ShellLauncher& launcher,
                                    ApplicationSettings settings, std::ostream& log)
-    : frm(platform), startopt(launcher), settings_(std::move(settings)), log_(log) {
+    : frm(platform), startopt(launcher), launcher_(launcher),
+      withWindows_(platform.windows != nullptr), settings_(std::move(settings)), log_(log) {
     const ProfileFile ini = ProfileFile::load(settings_.path);
     FormCreate(ini);
     frm.colourPlaces.sevenColourOrder = &form4;
@@ -32,7 +33,61 @@ QorvaApplication::QorvaApplication(const PlatformServices& platform, ShellLaunch
                                        {&startopt.Dens7Farbprg, &frm.F7Prgst},
                                        {&startopt.DensVC, &frm.VCPrgst}})
         if (!edit->Text().empty()) button->setHint(edit->Text());
+    wireWindows();
     applyLanguage(ini);
+}
+
+// The handlers that reach from the main window into the dialogs, and the dialogs' OK
+// buttons.
+void QorvaApplication::wireWindows() {
+    WindowSystem& windows = frm.windows;
+    const auto showing = [&windows](TForm& form) {
+        return [&windows, &form] { windows.showModal(form); };
+    };
+    frm.Help1.OnClick = showing(form2.form);
+    frm.Infobtn.OnClick = showing(form2.form);
+    frm.BitBtn3.OnClick = showing(form3.form);
+    frm.BitBtn2.OnClick = showing(form3.form);
+    frm.BitBtn4.OnClick = showing(form4.form);
+    frm.Startoptioneinst.OnClick = showing(startopt.form);
+    for (TForm* dialog : {&form2.form, &form3.form, &form4.form})
+        dialog->find<TButton>("BitBtn1")->OnClick = [&windows, dialog] { windows.close(*dialog); };
+    const std::pair<TButton*, int> launches[] = {
+        {&frm.SWPrgst, 1}, {&frm.F4Prgst, 2},   {&frm.F7Prgst, 3},  {&frm.VCPrgst, 6},
+        {&frm.BitBtn5, 2}, {&form2.BitBtn2, 4}, {&form2.BitBtn3, 5}};
+    for (const auto& [button, woher] : launches)
+        button->OnClick = [this, woher = woher] { PrgstClick(woher); };
+}
+
+void QorvaApplication::PrgstClick(int woher) {
+    const auto inStartDir = [this](const char* file) { return StartDir + "/" + file; };
+    std::string target, fallback;
+    switch (woher) {
+    case 1:
+        target = fallback = startopt.SWDensPrg.Text();
+        break;
+    case 2:
+        target = fallback = startopt.Dens4Farbprg.Text();
+        break;
+    case 3:
+        target = fallback = startopt.Dens7Farbprg.Text();
+        break;
+    case 6:
+        target = fallback = startopt.DensVC.Text();
+        break;
+    case 4:
+        target = fallback = inStartDir(kGermanManual);
+        break;
+    case 5:
+        target = inStartDir(kEnglishManual);
+        fallback = inStartDir(kEnglishManualFallback);
+        break;
+    default:
+        return;
+    }
+    if (target.empty() || launcher_.open(target.substr(0, 255))) return;
+    if (fallback.size() > 3 && fallback.substr(fallback.size() - 4) != ".exe")
+        launcher_.showInFileExplorer(fallback);
 }
 
 // The main window's creation: idle, the start beep, the paste settings and COM2 as
@@ -49,11 +104,14 @@ void QorvaApplication::FormCreate(const ProfileFile& ini) {
 }
 
 // The interface texts follow the stored language; without a settings file the first
-// start would ask for one, which a run without a window cannot do.
+// start asks for one in the Info dialog, which a run without a window cannot do.
 void QorvaApplication::applyLanguage(const ProfileFile& ini) {
     if (!ini.exists()) {
-        log_ << "qorva: first start without " << settings_.path
-             << ": the language is not asked without a window; the built-in texts stay\n";
+        if (withWindows_)
+            frm.windows.showModal(form2.form);
+        else
+            log_ << "qorva: first start without " << settings_.path
+                 << ": the language is not asked without a window; the built-in texts stay\n";
         return;
     }
     if (ReadLanguageIsEnglish(ini)) form2.englisch.setChecked(true);

@@ -35,11 +35,21 @@ class QorvaApplication {
 
     // The main window's close: port closed, settings written, queue freed.
     void Close();
+    // Opens a page's program or document (woher 1, 2, 3, 6) or a manual (4 German,
+    // 5 English) with the desktop's default action.
+    void PrgstClick(int woher);
+
+    static constexpr const char* kGermanManual = "MAUDEX Anleitung.doc";
+    static constexpr const char* kEnglishManual = "MAUDEX Instruction Manual.doc";
+    static constexpr const char* kEnglishManualFallback = "MAUDEX Anleitung95.doc";
 
   private:
     void FormCreate(const ProfileFile& ini);
+    void wireWindows();
     void applyLanguage(const ProfileFile& ini);
 
+    ShellLauncher& launcher_;
+    bool withWindows_;
     ApplicationSettings settings_;
     std::ostream& log_;
 };

@@ -1,5 +1,7 @@
 #include "shell/main_frm.h"
 
+#include "shell/monitor_file.h"
+
 namespace qorva {
 
 namespace {
@@ -37,6 +39,7 @@ constexpr TComPortBaudRate kBitRateOfItem[] = {br1200,  br2400,  br4800,  br9600
 TMainFrm::TMainFrm(const PlatformServices& platform)
     : loop(platform.loop), keyboard(platform.keyboard), layout(platform.layout),
       clock(platform.clock), beeper(platform.beeper),
+      windows(platform.windows ? *platform.windows : noWindows_),
       Button3(built(form.add<TButton>("Button3", nullptr), "START")),
       Button4(built(form.add<TButton>("Button4", nullptr), "STOP")),
       PageControl1(form.add<TPageControl>("PageControl1", nullptr)),
@@ -89,16 +92,53 @@ TMainFrm::TMainFrm(const PlatformServices& platform)
       ParseTimer(form.add<TTimer>("ParseTimer", nullptr, loop, 100)),
       Watchdog(form.add<TTimer>("Watchdog", nullptr, loop, 3000)),
       Timer4(form.add<TTimer>("Timer4", nullptr, loop, 1000)),
+      MainMenu1(form.add<TMainMenu>("MainMenu1", nullptr)),
+      Settings1(built(form.add<TMenuItem>("Settings1", &MainMenu1), "Settings")),
+      Interface1(built(form.add<TMenuItem>("Interface1", &Settings1), "Interface")),
+      CopyPasteSettings1(
+          built(form.add<TMenuItem>("CopyPasteSettings1", &Settings1), "Copy&Paste Settings")),
+      DeviceSettings1(built(form.add<TMenuItem>("DeviceSettings1", &Settings1), "Device Settings")),
+      Help1(built(form.add<TMenuItem>("Help1", &MainMenu1), "Help")),
+      Exit1(built(form.add<TMenuItem>("Exit1", &MainMenu1), "Exit")),
+      BitBtn1(built(form.add<TButton>("BitBtn1", nullptr), "Schließen", "Exit MAUDEX")),
+      Infobtn(built(form.add<TButton>("Infobtn", nullptr), "&Manual")),
+      Startoptioneinst(
+          built(form.add<TButton>("Startoptioneinst", nullptr), "StartOpt.", "Startoption")),
+      BitBtn11(built(form.add<TButton>("BitBtn11", &TabSheet1), "Save")),
+      Clear(built(form.add<TButton>("Clear", &TabSheet1), "Clear")),
+      RxMemo(form.add<TMemo>("RxMemo", &TabSheet1)),
+      BitBtn3(built(form.add<TButton>("BitBtn3", &Blatt2), "KONFIGURIEREN")),
+      BitBtn4(built(form.add<TButton>("BitBtn4", &Blatt3), "KONFIGURIEREN")),
+      BitBtn2(built(form.add<TButton>("BitBtn2", &Blatt5), "Konfigurieren")),
+      BitBtn5(built(form.add<TButton>("BitBtn5", &Blatt5), "Prg/Filestart")),
+      BitBtn6(built(form.add<TButton>("BitBtn6", &Blatt5), "Prg/File wählen",
+                    "welche mit \"Prg/Filestart\" geöffnet wird")),
+      BitBtn7(built(form.add<TButton>("BitBtn7", &Blatt1), "Prg/File wählen",
+                    "welche mit \"Prg/Filestart\" geöffnet wird")),
+      BitBtn8(built(form.add<TButton>("BitBtn8", &Blatt2), "Prg/File wählen",
+                    "welche mit \"Prg/Filestart\" geöffnet wird")),
+      BitBtn9(built(form.add<TButton>("BitBtn9", &Blatt3), "Wähle das file",
+                    "welche mit \"Öffne MX7000-file\" geöffnet wird")),
+      BitBtn10(built(form.add<TButton>("BitBtn10", &Blatt4), "Wähle PLAXEN-file",
+                     "welche mit \"Öffne PLAXEN-file\" geöffnet wird")),
       CommPortDriver1(loop, platform.serialPorts, platform.portMap),
       pictures(PicturePasteContext{keys, keyboard, platform.clipboard, platform.captionFont, clock,
                                    Datumaus, Zeitaus, CTRLV, StatusBar1, faults,
                                    platform.pictureTemplates}) {
     form.setCaption("QORVA v01.22");
+    Commport.Columns = 3;
+    Manufacturer.TabsOnRight = true;
+    densito.MultiLine = true;
     Button4.setEnabled(false);
     PageControl1.setActivePageIndex(2);
     CommPortDriver1.setComPort(pnCOM1);
     SHIFTEINFG.setChecked(true);
-    for (TButton* launch : {&SWPrgst, &F4Prgst, &F7Prgst, &VCPrgst}) launch->setVisible(false);
+    // Built but never shown: the manual and start-option buttons, the second monitor,
+    // the launch buttons and the PFI page's order button.
+    for (TControl* hidden : std::initializer_list<TControl*>{
+             &Infobtn, &Startoptioneinst, &RxMemo, &SWPrgst, &F4Prgst, &F7Prgst, &VCPrgst, &BitBtn2,
+             &BitBtn5, &BitBtn6, &BitBtn7, &BitBtn8, &BitBtn9, &BitBtn10})
+        hidden->setVisible(false);
     CommportPath.setCaption(CommPortDriver1.DevicePath());
     wireEvents();
     ParseTimer.setEnabled(true);
@@ -114,6 +154,13 @@ void TMainFrm::wireEvents() {
     Commport.OnClick = [this] { CommportClick(); };
     BaudRate.OnChange = [this] { BaudRateChange(); };
     BitBtn12.OnClick = [this] { BitBtn12Click(); };
+    Clear.OnClick = [this] { ClearClick(); };
+    BitBtn11.OnClick = [this] { BitBtn11Click(); };
+    BitBtn1.OnClick = [this] { BitBtn1Click(); };
+    Exit1.OnClick = [this] { BitBtn1Click(); };
+    Interface1.OnClick = [this] { Interface1Click(); };
+    CopyPasteSettings1.OnClick = [this] { CopyPasteSettings1Click(); };
+    DeviceSettings1.OnClick = [this] { DeviceSettings1Click(); };
     CommPortDriver1.OnReceiveData = [this](TCommPortDriver*, const char* DataPtr,
                                            int32_t DataSize) {
         pipeline.CommPortDriver1ReceiveData(DataPtr, DataSize);
@@ -195,6 +242,33 @@ void TMainFrm::BitBtn12Click() {
     CommPortDriver1.ToggleRTS(true);
     loop.delay(10);
     reportOpen(CommPortDriver1.Connect());
+}
+
+void TMainFrm::ClearClick() {
+    RSMemo.clear();
+}
+
+void TMainFrm::BitBtn11Click() {
+    const auto file = windows.askSaveFileName(FileFilter{kMonitorFilter, 1}, "txt");
+    if (!file) return;
+    if (const std::string error = WriteMonitorFile(*file, RSMemo.Lines()); !error.empty())
+        windows.showMessage(error);
+}
+
+void TMainFrm::BitBtn1Click() {
+    windows.close(form);
+}
+
+void TMainFrm::Interface1Click() {
+    PageControl1.setActivePageIndex(TabSheet1.PageIndex());
+}
+
+void TMainFrm::CopyPasteSettings1Click() {
+    PageControl1.setActivePageIndex(TabSheet2.PageIndex());
+}
+
+void TMainFrm::DeviceSettings1Click() {
+    PageControl1.setActivePageIndex(TabSheet3.PageIndex());
 }
 
 } // namespace qorva

@@ -17,6 +17,7 @@
 #include "platform/picture_services.h"
 #include "platform/port_map.h"
 #include "platform/serial_line.h"
+#include "platform/window_system.h"
 #include "serial/ComDrv32.h"
 
 namespace qorva {
@@ -35,6 +36,8 @@ struct PlatformServices {
     PictureClipboard& clipboard;
     const CaptionFont& captionFont;
     std::vector<std::string> pictureTemplates;
+    // The desktop's windows and dialogs; none for a run without a window.
+    WindowSystem* windows = nullptr;
 };
 
 // Member order matters: members are built in the order they are declared, and each
@@ -51,6 +54,12 @@ class TMainFrm {
     const KeyLayout& layout;
     const ClockProvider& clock;
     Beeper& beeper;
+
+  private:
+    NoWindows noWindows_;
+
+  public:
+    WindowSystem& windows;
 
     TForm form{"MainFrm"};
 
@@ -94,6 +103,28 @@ class TMainFrm {
     TTimer& ParseTimer;
     TTimer& Watchdog;
     TTimer& Timer4;
+    TMainMenu& MainMenu1;
+    TMenuItem& Settings1;
+    TMenuItem& Interface1;
+    TMenuItem& CopyPasteSettings1;
+    TMenuItem& DeviceSettings1;
+    TMenuItem& Help1;
+    TMenuItem& Exit1;
+    TButton& BitBtn1;
+    TButton& Infobtn;
+    TButton& Startoptioneinst;
+    TButton& BitBtn11;
+    TButton& Clear;
+    TMemo& RxMemo;
+    TButton& BitBtn3;
+    TButton& BitBtn4;
+    TButton& BitBtn2;
+    TButton& BitBtn5;
+    TButton& BitBtn6;
+    TButton& BitBtn7;
+    TButton& BitBtn8;
+    TButton& BitBtn9;
+    TButton& BitBtn10;
 
     OutputFlags flags{form};
     ParseState parseState;
@@ -120,11 +151,20 @@ class TMainFrm {
     void CommportClick();
     void BaudRateChange();
     void BitBtn12Click();
+    void ClearClick();
+    // Saves the monitor to a file the user chooses; a file that cannot be written is
+    // reported with its name and the system's reason, and the monitor stays as it is.
+    void BitBtn11Click();
+    void BitBtn1Click();
+    void Interface1Click();
+    void CopyPasteSettings1Click();
+    void DeviceSettings1Click();
 
     static constexpr const char* kConnected = "Connected";
     static constexpr const char* kDisconnected = "Disconnected";
     static constexpr const char* kConnectError =
         "Error: could not connect. Check COM port settings and try again.";
+    static constexpr const char* kMonitorFilter = "Text file *.txt|*.txt|All files *.*|*.*";
 
   private:
     void wireEvents();

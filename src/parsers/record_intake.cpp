@@ -57,8 +57,10 @@ void Parsers::takeIntoRecBuf(const RecordText& record, bool& image) {
     scanForPlateReader(recBuf, image);
 }
 
-// Plate-reader image texts belong to the picture capture; until it is part of the
-// program such a text is dropped whole, so the next record starts on a clean RecBuf.
+// A plate-reader image text that reaches a queued record cannot hold a picture: queued
+// records keep only printable bytes and end at every LF, and pictures are taken from
+// RSbuffer on page Blatt4. Such a text is dropped whole, so the next record starts on a
+// clean RecBuf.
 void Parsers::imageTransfer(const RecordText&) {
     ctx_.state.RecBuf.clear();
 }

@@ -1,6 +1,7 @@
-// qorva: the program. `qorva --headless` runs it without a window on the real-time
-// event loop: the serial port opened as start-up does, START pressed, keys typed into
-// the chosen keyboard port, until Ctrl+C or SIGTERM closes it as the window's close does.
+// qorva: the program. With no option it opens its window; `qorva --screenshots DIR`
+// renders every window to DIR and exits. `qorva --headless` runs it without a window on the
+// real-time event loop: the serial port opened as start-up does, START pressed, keys typed into the
+// chosen keyboard port, until Ctrl+C or SIGTERM closes it as the window's close does.
 #include "platform/beep.h"
 #include "platform/clock.h"
 #include "platform/event_loop.h"
@@ -19,6 +20,9 @@
 #include "shell/settings_file.h"
 #include "tools/command_line.h"
 #include "tools/set_option.h"
+#ifdef QORVA_GUI
+#include "view/gui_program.h"
+#endif
 
 #include <csignal>
 #include <cstdlib>
@@ -37,6 +41,7 @@ constexpr const char* kSettingsFile = "qorva.ini";
 
 struct Options {
     bool headless = false;
+    std::optional<std::string> screenshots; // the folder the windows are rendered to
     std::vector<std::string> assignments;
     std::optional<std::string> port;
     std::string keys; // empty: chosen by the desktop
@@ -59,13 +64,21 @@ Options parseOptions(int argc, char** argv) {
     Options options;
     cli::CommandLine line("qorva", "Reads a measuring instrument on a serial line and types "
                                    "its measurements into the focused application.");
-    line.flag("--headless", options.headless, "run without a window (this build has none yet)");
+    line.flag("--headless", options.headless, "run without a window");
+    line.text("--screenshots", options.screenshots, "DIR",
+              "render every window and page to DIR/<form>-<page>.png and exit");
     AddSetOption(line, options.assignments);
     line.text("--port", options.port, "PATH", "the device the chosen port opens");
     line.choice("--keys", options.keys, {"x11", "uinput", "trace", "sheet"},
                 "where keys go (default: the desktop's X display or Wayland session)");
     line.parse(argc, argv);
-    if (!options.headless) Fail("this build has no window yet; run it with --headless");
+#ifndef QORVA_GUI
+    if (!options.headless) Fail("this build has no window; run it with --headless");
+#endif
+    if (options.screenshots) {
+        if (options.headless) Fail("--screenshots renders the windows; it takes no --headless");
+        options.keys = "sheet";
+    }
     if (options.keys.empty()) options.keys = desktopKeys();
     return options;
 }
@@ -94,7 +107,26 @@ int main(int argc, char** argv) {
     ReadPortMap(ini, portMap);
     if (options.port) portMap.assign(chosenPort(options.assignments, ini), *options.port);
 
-    RealTimeEventLoop loop;
+        // The window's loop runs the core over Qt's events; without a window the plain
+        // real-time loop runs it.
+#ifdef QORVA_GUI
+    std::unique_ptr<view::GuiSession> window;
+    if (!options.headless)
+        window = std::make_unique<view::GuiSession>(options.screenshots ? "offscreen" : "");
+#endif
+    RealTimeEventLoop realTimeLoop;
+    TerminalBeeper terminalBeeper(std::cerr);
+    EventLoop* chosenLoop = &realTimeLoop;
+    Beeper* chosenBeeper = &terminalBeeper;
+    WindowSystem* windows = nullptr;
+#ifdef QORVA_GUI
+    if (window) {
+        chosenLoop = &window->loop();
+        chosenBeeper = &window->beeper;
+        windows = &window->windows();
+    }
+#endif
+    EventLoop& loop = *chosenLoop;
     // From here on Ctrl+C or SIGTERM closes the program as its window's close does, even
     // when it arrives while start-up still runs.
     runningLoop = &loop;
@@ -103,7 +135,7 @@ int main(int argc, char** argv) {
     SystemClock clock;
     UsKeyLayout layout;
     PosixSerialPorts serialPorts;
-    TerminalBeeper beeper(std::cerr);
+    Beeper& beeper = *chosenBeeper;
     SheetPreview sheet;
     TraceKeyboard trace(std::cout);
     std::unique_ptr<X11Keyboard> x11;
@@ -136,19 +168,30 @@ int main(int argc, char** argv) {
     std::unique_ptr<QtClipboard> desktopClipboard;
     const char* display = std::getenv("DISPLAY");
     if ((options.keys == "x11" || options.keys == "uinput") && display && *display) {
-        gui = QtGuiSession::start("xcb", error);
+        gui = QtGuiSession::adoptRunning();
+        if (!gui) gui = QtGuiSession::start("xcb", error);
         if (!gui) Fail(error);
         desktopClipboard = std::make_unique<QtClipboard>(*gui, loop);
         clipboard = desktopClipboard.get();
     }
     XdgOpenLauncher launcher;
-    QorvaApplication app(PlatformServices{loop, *keyboard, *keyLayout, clock, serialPorts, portMap,
-                                          beeper, *clipboard, captionFont,
-                                          PicturePaste::defaultTemplates()},
-                         launcher, ApplicationSettings{kSettingsFile, false}, std::cerr);
+    QorvaApplication app(
+        PlatformServices{loop, *keyboard, *keyLayout, clock, serialPorts, portMap, beeper,
+                         *clipboard, captionFont, PicturePaste::defaultTemplates(), windows},
+        launcher, ApplicationSettings{kSettingsFile, options.screenshots.has_value()}, std::cerr);
     TMainFrm& frm = app.frm;
     frm.faults.setSink(cli::Report);
     ApplySetOptions(frm.form, options.assignments);
+#ifdef QORVA_GUI
+    if (window && options.screenshots) {
+        if (!window->screenshots(app, *options.screenshots, error)) Fail(error);
+        return 0;
+    }
+    if (window) {
+        window->run(app);
+        return 0;
+    }
+#endif
     frm.Button3.Click();
     std::cerr << "qorva: " << frm.StatusBar1.SimpleText() << " (" << frm.CommportPath.Caption()
               << "); Ctrl+C ends\n";

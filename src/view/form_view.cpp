@@ -386,7 +386,8 @@ void FormView::showCaption(const TControl& control) {
         group->setTitle(caption);
     else if (auto* button = dynamic_cast<QAbstractButton*>(widget))
         button->setText(caption);
-    else if (auto* label = dynamic_cast<QLabel*>(widget); label && label->pixmap().isNull())
+    else if (auto* label = dynamic_cast<QLabel*>(widget);
+             label && label->pixmap().isNull() && !dynamic_cast<const TStatusBar*>(&control))
         label->setText(caption);
 }
 

@@ -94,13 +94,13 @@ QtWindows::~QtWindows() = default;
 void QtWindows::setMainWindow(TForm& form, MainWindow& window) {
     mainForm_ = &form;
     mainWindow_ = &window;
-    for (auto& [dialogForm, dialog] : dialogs_) dialog->setParent(&window, dialog->windowFlags());
+    QObject::connect(&window, &QObject::destroyed, [this] { mainWindow_ = nullptr; });
 }
 
 QWidget& QtWindows::windowOf(TForm& form) {
     if (&form == mainForm_) return *mainWindow_;
     auto& dialog = dialogs_[&form];
-    if (!dialog) dialog = std::make_unique<DialogWindow>(form, mainWindow_);
+    if (!dialog) dialog = std::make_unique<DialogWindow>(form, nullptr);
     return *dialog;
 }
 
@@ -114,6 +114,9 @@ void QtWindows::waitWhileShown(QWidget& widget) {
 void QtWindows::showModal(TForm& form) {
     QWidget& window = windowOf(form);
     window.setWindowModality(Qt::ApplicationModal);
+    window.adjustSize();
+    if (mainWindow_ && mainWindow_->isVisible())
+        window.move(mainWindow_->geometry().center() - window.rect().center());
     window.show();
     window.raise();
     window.activateWindow();

@@ -50,7 +50,8 @@ class QtWindows : public WindowSystem {
     explicit QtWindows(EventLoop& loop);
     ~QtWindows() override;
 
-    // The main window; dialogs are centred on it.
+    // The main window; dialogs are centred on it. Dialogs are windows of their own, so
+    // they live as long as this and not only as long as the main window.
     void setMainWindow(TForm& form, MainWindow& window);
     // The window of a form, built when it is first asked for.
     QWidget& windowOf(TForm& form);

@@ -241,4 +241,38 @@ TEST(MainWindow, ClosingTheWindowWritesTheSettings) {
     EXPECT_NE(readText(path).find("Aus=10"), std::string::npos) << readText(path);
 }
 
+TEST(MainWindow, TheStatusBarShowsTheStartUpsConnectionMessage) {
+    GuiWorld w;
+    EXPECT_FALSE(w.frm.StatusBar1.SimpleText().empty());
+    EXPECT_EQ(w.widget<QLabel>("StatusBar1")->text().toStdString(), w.frm.StatusBar1.SimpleText());
+}
+
+// Without a settings file the Info dialog asks for the language before the main window
+// is shown; the dialog closes with OK.
+TEST(StartUp, AFirstStartAsksForTheLanguage) {
+    Platform platform;
+    view::QtWindows windows{platform.loop};
+    PlatformServices services = platform.services();
+    services.windows = &windows;
+    RecordingLauncher launcher;
+    std::ostringstream log;
+    bool asked = false;
+    std::function<void()> answer = [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal) {
+            platform.loop.post(30, answer);
+            return;
+        }
+        asked = modal->windowTitle() == "Info";
+        auto* ok = modal->findChild<QPushButton*>("BitBtn1");
+        ASSERT_TRUE(ok);
+        QTest::mouseClick(ok, Qt::LeftButton);
+    };
+    platform.loop.post(30, answer);
+    std::filesystem::remove(settingsPath());
+    QorvaApplication app(services, launcher, ApplicationSettings{settingsPath(), true}, log);
+    EXPECT_TRUE(asked);
+    EXPECT_FALSE(QApplication::activeModalWidget());
+}
+
 } // namespace

@@ -71,6 +71,11 @@ std::unique_ptr<QtGuiSession> QtGuiSession::start(const std::string& platform, s
     return session;
 }
 
+std::unique_ptr<QtGuiSession> QtGuiSession::adoptRunning() {
+    if (!QGuiApplication::instance()) return nullptr;
+    return std::unique_ptr<QtGuiSession>(new QtGuiSession);
+}
+
 void QtGuiSession::serveEvents() {
     QCoreApplication::processEvents(QEventLoop::AllEvents);
 }

@@ -19,6 +19,9 @@ class QtGuiSession {
     // Starts the application on the named platform plugin ("xcb", "offscreen"), or on
     // Qt's choice when platform is empty; nullptr with the reason when it cannot start.
     static std::unique_ptr<QtGuiSession> start(const std::string& platform, std::string& error);
+    // A session over the Qt application that runs already (the window's); nullptr when
+    // none runs.
+    static std::unique_ptr<QtGuiSession> adoptRunning();
     ~QtGuiSession();
     QtGuiSession(const QtGuiSession&) = delete;
     QtGuiSession& operator=(const QtGuiSession&) = delete;

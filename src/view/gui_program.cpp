@@ -53,9 +53,14 @@ void GuiSession::run(QorvaApplication& app) {
     window.show();
     while (!loop_->quitRequested()) loop_->runUntil(loop_->now() + 1000);
     close();
+    windows_->releaseWindows();
 }
 
 bool GuiSession::screenshots(QorvaApplication& app, const std::string& dir, std::string& error) {
+    struct ReleasedAtEnd {
+        QtWindows& windows;
+        ~ReleasedAtEnd() { windows.releaseWindows(); }
+    } released{*windows_};
     TMainFrm& frm = app.frm;
     MainWindow window(frm, {});
     windows_->setMainWindow(frm.form, window);

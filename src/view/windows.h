@@ -53,6 +53,9 @@ class QtWindows : public WindowSystem {
     // The main window; dialogs are centred on it. Dialogs are windows of their own, so
     // they live as long as this and not only as long as the main window.
     void setMainWindow(TForm& form, MainWindow& window);
+    // Lets the dialogs' windows go; called before the forms they show go, as each view
+    // unsubscribes from its form.
+    void releaseWindows() { dialogs_.clear(); }
     // The window of a form, built when it is first asked for.
     QWidget& windowOf(TForm& form);
 

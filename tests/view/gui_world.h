@@ -50,6 +50,8 @@ struct GuiWorld : Platform {
         QApplication::processEvents();
     }
 
+    ~GuiWorld() { windows.releaseWindows(); }
+
     PlatformServices withWindows() {
         PlatformServices platform = services();
         platform.windows = &windows;

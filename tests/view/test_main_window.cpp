@@ -273,6 +273,7 @@ TEST(StartUp, AFirstStartAsksForTheLanguage) {
     QorvaApplication app(services, launcher, ApplicationSettings{settingsPath(), true}, log);
     EXPECT_TRUE(asked);
     EXPECT_FALSE(QApplication::activeModalWidget());
+    windows.releaseWindows();
 }
 
 } // namespace

@@ -12,6 +12,10 @@ for preset in default asan; do
     ctest --preset "$preset" -j "$jobs"
 done
 
+# The core and the programs build without the desktop keyboard ports.
+cmake -S . -B build/portable -DQORVA_X11=OFF -DQORVA_UINPUT=OFF -DBUILD_TESTING=OFF >/dev/null
+cmake --build build/portable -j "$jobs"
+
 mapfile -t sources < <(git ls-files '*.cpp' '*.h' 2>/dev/null || find src tests -name '*.cpp' -o -name '*.h')
 clang-format --dry-run --Werror "${sources[@]}"
 echo "all tests passed"

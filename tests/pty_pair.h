@@ -3,17 +3,13 @@
 // side, the program opens the slave path as its serial port. The kernel moves bytes
 // between the two sides on its own time, so every wait here is for the bytes themselves,
 // bounded by a deadline.
+#include "platform/posix/instrument_line.h"
 #include "platform/serial_line.h"
 
-#include <algorithm>
-#include <cerrno>
 #include <chrono>
-#include <cstdlib>
-#include <fcntl.h>
-#include <poll.h>
+#include <memory>
 #include <string>
 #include <thread>
-#include <unistd.h>
 
 namespace qorva::test {
 
@@ -40,55 +36,22 @@ inline bool WaitForInput(SerialLine& line, int bytes, std::chrono::milliseconds 
 class PtyPair {
   public:
     PtyPair() {
-        master_ = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
-        if (master_ >= 0 && grantpt(master_) == 0 && unlockpt(master_) == 0)
-            slavePath_ = ptsname(master_);
+        std::string error;
+        line_ = InstrumentLine::createPseudoTerminal(error);
     }
-    ~PtyPair() { hangUp(); }
-    PtyPair(const PtyPair&) = delete;
-    PtyPair& operator=(const PtyPair&) = delete;
 
-    bool ok() const { return !slavePath_.empty(); }
-    const std::string& slavePath() const { return slavePath_; }
-    // Writes all of bytes, waiting for room while the queue is full; false when the
-    // master refuses them or no room comes within the timeout.
+    bool ok() const { return line_ != nullptr; }
+    const std::string& slavePath() const { return line_->path(); }
     bool write(const std::string& bytes, std::chrono::milliseconds timeout = 5s) {
-        const auto deadline = std::chrono::steady_clock::now() + timeout;
-        size_t done = 0;
-        while (done < bytes.size()) {
-            const ssize_t n = ::write(master_, bytes.data() + done, bytes.size() - done);
-            if (n > 0) {
-                done += static_cast<size_t>(n);
-                continue;
-            }
-            if (n < 0 && errno != EAGAIN && errno != EINTR) return false;
-            pollfd room{master_, POLLOUT, 0};
-            if (poll(&room, 1, millisecondsUntil(deadline)) <= 0) return false;
-        }
-        return true;
+        return line_->write(bytes, static_cast<int>(timeout.count()));
     }
-    // What the program sent: count bytes, or fewer when they do not come within the timeout.
     std::string read(size_t count, std::chrono::milliseconds timeout = 5s) {
-        const auto deadline = std::chrono::steady_clock::now() + timeout;
-        std::string out;
-        char buffer[4096];
-        while (out.size() < count) {
-            pollfd ready{master_, POLLIN, 0};
-            if (poll(&ready, 1, millisecondsUntil(deadline)) <= 0) break;
-            const ssize_t n = ::read(master_, buffer, std::min(sizeof buffer, count - out.size()));
-            if (n <= 0) break;
-            out.append(buffer, static_cast<size_t>(n));
-        }
-        return out;
+        return line_->read(count, static_cast<int>(timeout.count()));
     }
-    void hangUp() {
-        if (master_ >= 0) close(master_);
-        master_ = -1;
-    }
+    void hangUp() { line_->hangUp(); }
 
   private:
-    int master_ = -1;
-    std::string slavePath_;
+    std::unique_ptr<InstrumentLine> line_;
 };
 
 } // namespace qorva::test

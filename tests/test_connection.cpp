@@ -1,3 +1,4 @@
+#include "platform/posix/posix_serial.h"
 #include "pty_pair.h"
 #include "world.h"
 

@@ -1,5 +1,6 @@
 #include "platform/event_loop.h"
 #include "platform/port_map.h"
+#include "platform/posix/posix_serial.h"
 #include "platform/serial_line.h"
 #include "pty_pair.h"
 #include "serial/ComDrv32.h"

@@ -4,6 +4,7 @@
 #include <linux/input.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <set>
 
 using namespace qorva;
@@ -18,23 +19,64 @@ TEST(UinputKeyboard, EveryKeyTheProgramSendsHasALinuxKey) {
     }
     struct Case {
         int vk, key;
-    } cases[] = {{'A', KEY_A},   {'Z', KEY_Z},        {'0', KEY_0},
-                 {96, KEY_KP0},  {110, KEY_KPDOT},    {109, KEY_KPMINUS},
-                 {190, KEY_DOT}, {188, KEY_COMMA},    {13, KEY_ENTER},
-                 {9, KEY_TAB},   {16, KEY_LEFTSHIFT}, {19, KEY_PAUSE},
-                 {37, KEY_LEFT}, {45, KEY_INSERT},    {41, 0},
+    } cases[] = {{'A', KEY_A},
+                 {'Z', KEY_Z},
+                 {'0', KEY_0},
+                 {'9', KEY_9},
+                 {96, KEY_KP0},
+                 {105, KEY_KP9},
+                 {110, KEY_KPDOT},
+                 {109, KEY_KPMINUS},
+                 {106, KEY_KPASTERISK},
+                 {107, KEY_KPPLUS},
+                 {111, KEY_KPSLASH},
+                 {190, KEY_DOT},
+                 {188, KEY_COMMA},
+                 {186, KEY_SEMICOLON},
+                 {222, KEY_APOSTROPHE},
+                 {192, KEY_GRAVE},
+                 {219, KEY_LEFTBRACE},
+                 {226, KEY_102ND},
+                 {13, KEY_ENTER},
+                 {9, KEY_TAB},
+                 {16, KEY_LEFTSHIFT},
+                 {17, KEY_LEFTCTRL},
+                 {18, KEY_LEFTALT},
+                 {19, KEY_PAUSE},
+                 {27, KEY_ESC},
+                 {32, KEY_SPACE},
+                 {33, KEY_PAGEUP},
+                 {34, KEY_PAGEDOWN},
+                 {35, KEY_END},
+                 {36, KEY_HOME},
+                 {37, KEY_LEFT},
+                 {38, KEY_UP},
+                 {39, KEY_RIGHT},
+                 {40, KEY_DOWN},
+                 {45, KEY_INSERT},
+                 {46, KEY_DELETE},
+                 {41, 0},
                  {91, 0}};
     for (const auto& c : cases) EXPECT_EQ(LinuxKeyForVirtualKey(c.vk), c.key) << c.vk;
 }
 
-TEST(UinputKeyboard, TheDeviceOrAClearReason) {
+TEST(UinputKeyboard, ADeviceThatCannotBeOpenedIsAClearReason) {
+    std::string error;
+    EXPECT_EQ(UinputKeyboard::open(error, "/nonexistent/uinput"), nullptr);
+    EXPECT_NE(error.find("/nonexistent/uinput"), std::string::npos) << error;
+    EXPECT_NE(error.find("udev rule"), std::string::npos) << error;
+}
+
+// A real virtual keyboard types into whatever session the machine has: it is made only
+// where no desktop is reachable, so its keys go nowhere.
+TEST(UinputKeyboard, AThrowawayDeviceTakesKeys) {
+    for (const char* session : {"DISPLAY", "WAYLAND_DISPLAY"})
+        if (const char* value = std::getenv(session); value && *value)
+            GTEST_SKIP() << "a desktop session is reachable ($" << session
+                         << "): its keys would land there";
+    if (access("/dev/uinput", W_OK) != 0) GTEST_SKIP() << "/dev/uinput is missing or not writable";
     std::string error;
     auto keyboard = UinputKeyboard::open(error);
-    if (access("/dev/uinput", F_OK) != 0) {
-        EXPECT_EQ(keyboard, nullptr);
-        EXPECT_NE(error.find("udev rule"), std::string::npos) << error;
-        GTEST_SKIP() << "this machine has no /dev/uinput: " << error;
-    }
     ASSERT_NE(keyboard, nullptr) << error;
     keyboard->sendKey({vk::Shift, 0, true});
     keyboard->sendKey({vk::Shift, 0, false});

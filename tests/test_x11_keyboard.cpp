@@ -13,6 +13,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <poll.h>
 #include <string>
 #include <sys/wait.h>
 #include <thread>
@@ -26,25 +27,28 @@ bool haveProgram(const char* name) {
     return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0;
 }
 
-// An X server of our own on a display number no other run uses.
+// An X server of our own; it picks a free display number and tells it through -displayfd.
 class XServer {
   public:
-    XServer() : display_(":" + std::to_string(200 + getpid() % 700)) {
+    XServer() {
+        int numberPipe[2];
+        if (pipe(numberPipe) != 0) return;
         pid_ = fork();
         if (pid_ == 0) {
+            close(numberPipe[0]);
+            const std::string fd = std::to_string(numberPipe[1]);
             // -noreset: the server keeps its keymap when the last client goes.
-            execlp("Xvfb", "Xvfb", display_.c_str(), "-noreset", "-nolisten", "tcp", "-screen", "0",
-                   "640x480x24", static_cast<char*>(nullptr));
+            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-noreset", "-nolisten", "tcp",
+                   "-screen", "0", "640x480x24", static_cast<char*>(nullptr));
             _exit(127);
         }
-        for (int k = 0; k < 100 && !ready_; ++k) {
-            if (Display* d = XOpenDisplay(display_.c_str())) {
-                XCloseDisplay(d);
-                ready_ = true;
-            } else {
-                std::this_thread::sleep_for(std::chrono::milliseconds(50));
-            }
-        }
+        close(numberPipe[1]);
+        display_ = readDisplayNumber(numberPipe[0]);
+        close(numberPipe[0]);
+        if (display_.empty()) return;
+        Display* d = XOpenDisplay(display_.c_str());
+        ready_ = d != nullptr;
+        if (d) XCloseDisplay(d);
     }
     ~XServer() {
         if (pid_ > 0) {
@@ -56,6 +60,18 @@ class XServer {
     const std::string& display() const { return display_; }
 
   private:
+    // The server writes its display number and a line end once it accepts clients.
+    static std::string readDisplayNumber(int fd) {
+        std::string number;
+        for (;;) {
+            pollfd ready{fd, POLLIN, 0};
+            char c = 0;
+            if (poll(&ready, 1, 10000) <= 0 || read(fd, &c, 1) != 1) return {};
+            if (c == '\n') return number.empty() ? std::string() : ":" + number;
+            number += c;
+        }
+    }
+
     std::string display_;
     pid_t pid_ = -1;
     bool ready_ = false;
@@ -219,4 +235,39 @@ TEST(X11Keyboard, NoDisplayIsAClearError) {
     std::string error;
     EXPECT_EQ(X11Keyboard::open(":9999", error), nullptr);
     EXPECT_NE(error.find(":9999"), std::string::npos);
+}
+
+// The key table's keysyms for the keys that type no character, against X's own names.
+TEST(X11Keyboard, TheKeyTableNamesXsKeysyms) {
+    struct Case {
+        int vk;
+        KeySym keysym;
+    } cases[] = {{vk::Tab, XK_Tab},
+                 {vk::Return, XK_Return},
+                 {vk::Shift, XK_Shift_L},
+                 {vk::Control, XK_Control_L},
+                 {vk::Menu, XK_Alt_L},
+                 {vk::Pause, XK_Pause},
+                 {vk::Escape, XK_Escape},
+                 {vk::Prior, XK_Prior},
+                 {vk::Next, XK_Next},
+                 {vk::End, XK_End},
+                 {vk::Home, XK_Home},
+                 {vk::Left, XK_Left},
+                 {vk::Up, XK_Up},
+                 {vk::Right, XK_Right},
+                 {vk::Down, XK_Down},
+                 {vk::Insert, XK_Insert},
+                 {vk::Delete, XK_Delete},
+                 {vk::Numpad0, XK_KP_0},
+                 {vk::Numpad0 + 9, XK_KP_9},
+                 {vk::Multiply, XK_KP_Multiply},
+                 {vk::Add, XK_KP_Add},
+                 {vk::Subtract, XK_KP_Subtract},
+                 {vk::Decimal, XK_KP_Decimal},
+                 {vk::Divide, XK_KP_Divide},
+                 {vk::Oem7, XK_apostrophe},
+                 {vk::Oem3, XK_grave},
+                 {vk::Oem102, 0}};
+    for (const Case& c : cases) EXPECT_EQ(KeysymForVirtualKey(c.vk), c.keysym) << c.vk;
 }

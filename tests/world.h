@@ -1,6 +1,6 @@
 #pragma once
 // A fresh program in virtual time, typing into a trace and a sheet preview at once.
-#include "tools/memory_world.h"
+#include "shell/memory_world.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
 #pragma once
 // One single-threaded event loop runs everything: timers, deliveries and the nested
 // waits of the key sink. The virtual-time loop jumps from deadline to deadline, so a
-// replay is exact and fast; the real-time loop sleeps between deadlines.
+// replay is exact and fast; the real-time loops of the backends sleep between deadlines.
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -65,21 +65,6 @@ class VirtualEventLoop : public EventLoop {
 
   private:
     int64_t now_ = 0;
-};
-
-class RealTimeEventLoop : public EventLoop {
-  public:
-    RealTimeEventLoop();
-    ~RealTimeEventLoop() override;
-    int64_t now() const override;
-
-  protected:
-    void waitUntil(int64_t deadline) override;
-    void wake() override;
-
-  private:
-    int64_t startNs_;
-    int wakePipe_[2] = {-1, -1};
 };
 
 } // namespace qorva

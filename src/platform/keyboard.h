@@ -1,18 +1,13 @@
 #pragma once
 // The keyboard port: where the key sink's events go. Keys are Windows virtual-key
-// codes; a port maps them to whatever the target system needs.
+// codes (the key table names them); a port maps them to whatever the target system needs.
+#include "platform/key_table.h"
+
 #include <optional>
 #include <ostream>
 #include <vector>
 
 namespace qorva {
-
-namespace vk {
-constexpr int Tab = 9, Return = 13, Shift = 16, Control = 17, Menu = 18, Pause = 19, Escape = 27,
-              Space = 32, Left = 37, Up = 38, Right = 39, Down = 40, Insert = 45, Numpad0 = 96,
-              Multiply = 106, Add = 107, Subtract = 109, Decimal = 110, Divide = 111,
-              OemComma = 188, OemPeriod = 190, Oem102 = 226;
-}
 
 // Shift state bits as the character-to-key lookup reports them.
 enum ShiftState : int { kShiftBit = 1, kCtrlBit = 2, kAltBit = 4 };

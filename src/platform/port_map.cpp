@@ -6,7 +6,7 @@ namespace qorva {
 
 std::string PortMap::pathFor(int ordinal) const {
     const auto it = paths_.find(ordinal);
-    return it != paths_.end() ? it->second : "/dev/ttyS" + std::to_string(ordinal);
+    return it != paths_.end() ? it->second : DefaultDevicePath(ordinal);
 }
 
 void PortMap::assignFromEntry(const std::string& key, const std::string& path) {

@@ -1,10 +1,14 @@
 #pragma once
-// Which device a port number opens: COM1 is /dev/ttyS0 and so on, unless the settings
-// file's [ports] section names another device ("COM3=/dev/ttyUSB0").
+// Which device a port number opens: the system's device for COMn (the backend's
+// DefaultDevicePath), unless the settings file's [ports] section names another device
+// ("COM3=/dev/ttyUSB0").
 #include <map>
 #include <string>
 
 namespace qorva {
+
+// The device the system names for a port number (ordinal 0 is COM1).
+std::string DefaultDevicePath(int ordinal);
 
 class PortMap {
   public:

@@ -45,8 +45,4 @@ class ProfileFile {
     bool existed_ = false;
 };
 
-// The hidden attribute of the settings file has no meaning on Linux; marking a file
-// hidden does nothing there.
-inline void MarkFileHidden(const std::string&) {}
-
 } // namespace qorva

@@ -11,11 +11,14 @@
 
 namespace qorva {
 
+enum class Parity { None, Odd, Even, Mark, Space };
+enum class StopBits { One, OneAndHalf, Two };
+
 struct LineSettings {
     int bitRate = 9600;
     int dataBits = 8;
-    int stopBits = 0; // 0: one, 1: one and a half, 2: two
-    int parity = 0;   // 0 none, 1 odd, 2 even, 3 mark, 4 space
+    StopBits stopBits = StopBits::One;
+    Parity parity = Parity::None;
     bool rtsCtsFlow = false;
     bool xonXoffFlow = false;
     bool dtrOn = true;
@@ -50,12 +53,6 @@ class SerialPorts {
   public:
     virtual ~SerialPorts() = default;
     virtual std::unique_ptr<SerialLine> open(const std::string& device) = 0;
-};
-
-// Real ports through termios.
-class PosixSerialPorts : public SerialPorts {
-  public:
-    std::unique_ptr<SerialLine> open(const std::string& device) override;
 };
 
 // In-memory devices: a test or the replay tool writes what the instrument sends and

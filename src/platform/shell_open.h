@@ -1,6 +1,6 @@
 #pragma once
-// Opening a program or document with its default action. On Linux: xdg-open, started
-// without a shell and without waiting for it, the path as one argument.
+// Opening a program or document with its default action; each system's backend has its
+// launcher.
 #include <string>
 #include <vector>
 
@@ -13,12 +13,6 @@ class ShellLauncher {
     virtual bool open(const std::string& target) = 0;
     // The file-explorer fallback: shows the folder that holds target.
     virtual void showInFileExplorer(const std::string& target) = 0;
-};
-
-class XdgOpenLauncher : public ShellLauncher {
-  public:
-    bool open(const std::string& target) override;
-    void showInFileExplorer(const std::string& target) override;
 };
 
 // Keeps what it was asked to open, for tests and replays; opening fails for the

@@ -14,6 +14,34 @@ constexpr int kTimingBitRates[] = {110,    300,    600,    1200,    2400,   4800
                                    14400,  19200,  38400,  56000,   57600,  115200, 128000,
                                    250000, 500000, 625000, 1000000, 1250000};
 
+Parity LineParity(TComPortParity parity) {
+    switch (parity) {
+    case ptODD:
+        return Parity::Odd;
+    case ptEVEN:
+        return Parity::Even;
+    case ptMARK:
+        return Parity::Mark;
+    case ptSPACE:
+        return Parity::Space;
+    case ptNONE:
+        break;
+    }
+    return Parity::None;
+}
+
+StopBits LineStopBits(TComPortStopBits stopBits) {
+    switch (stopBits) {
+    case sb1HALFBITS:
+        return StopBits::OneAndHalf;
+    case sb2BITS:
+        return StopBits::Two;
+    case sb1BITS:
+        break;
+    }
+    return StopBits::One;
+}
+
 } // namespace
 
 int PortBitRate(TComPortBaudRate rate) {
@@ -69,8 +97,8 @@ void TCommPortDriver::ApplyComPortSettings() {
     settings.xonLimit = inBufSize_ / 4;
     settings.xoffLimit = 1;
     settings.dataBits = dataBits_ + 5;
-    settings.parity = parity_;
-    settings.stopBits = stopBits_;
+    settings.parity = LineParity(parity_);
+    settings.stopBits = LineStopBits(stopBits_);
     if (!handle_->applySettings(settings) && OnSettingsRefused) OnSettingsRefused(DevicePath());
     FlushBuffers(true, true);
     handle_->setQueueSizes(inBufSize_, outBufSize_);

@@ -1,18 +1,28 @@
 #include "shell/application.h"
 
+#include "platform/file_store.h"
 #include "platform/profile.h"
 #include "shell/settings_file.h"
 
-#include <climits>
-#include <unistd.h>
+#include <filesystem>
+#include <system_error>
 
 namespace qorva {
 
 namespace {
 
 std::string currentDirectory() {
-    char buffer[PATH_MAX];
-    return getcwd(buffer, sizeof buffer) ? buffer : ".";
+    std::error_code error;
+    const auto path = std::filesystem::current_path(error);
+    return error ? "." : path.string();
+}
+
+// The settings file is written at close to where it was read at start, whatever the
+// current directory is by then.
+std::string absolutePath(const std::string& path) {
+    std::error_code error;
+    const auto absolute = std::filesystem::absolute(path, error);
+    return error ? path : absolute.string();
 }
 
 } // namespace
@@ -21,6 +31,7 @@ QorvaApplication::QorvaApplication(const PlatformServices& platform, ShellLaunch
                                    ApplicationSettings settings, std::ostream& log)
     : frm(platform), startopt(launcher), launcher_(launcher),
       withWindows_(platform.windows != nullptr), settings_(std::move(settings)), log_(log) {
+    settings_.path = absolutePath(settings_.path);
     const ProfileFile ini = ProfileFile::load(settings_.path);
     FormCreate(ini);
     frm.colourPlaces.sevenColourOrder = &form4;
@@ -120,7 +131,6 @@ void QorvaApplication::applyLanguage(const ProfileFile& ini) {
 void QorvaApplication::Close() {
     frm.CommPortDriver1.Disconnect();
     if (!settings_.readOnly) {
-        if (chdir(StartDir.c_str()) != 0) log_ << "qorva: cannot return to " << StartDir << '\n';
         ProfileFile ini = ProfileFile::load(settings_.path);
         WriteSettings(SettingsWindows{frm, form4, form3, form2, startopt}, ini);
         if (!ini.save(settings_.path)) log_ << "qorva: cannot write " << settings_.path << '\n';

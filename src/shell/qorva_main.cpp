@@ -4,26 +4,24 @@
 // chosen keyboard port, until Ctrl+C or SIGTERM closes it as the window's close does.
 #include "platform/beep.h"
 #include "platform/clock.h"
-#include "platform/event_loop.h"
+#include "platform/desktop_ports.h"
 #include "platform/keyboard.h"
 #include "platform/picture_services.h"
 #include "platform/port_map.h"
 #include "platform/profile.h"
 #include "platform/qt/qt_pictures.h"
-#include "platform/serial_line.h"
 #include "platform/sheet_preview.h"
-#include "platform/shell_open.h"
-#include "platform/uinput/uinput_keyboard.h"
-#include "platform/x11/x11_keyboard.h"
+#include "platform/system.h"
 #include "shell/application.h"
+#include "shell/command_line.h"
 #include "shell/main_frm.h"
+#include "shell/set_option.h"
 #include "shell/settings_file.h"
-#include "tools/command_line.h"
-#include "tools/set_option.h"
 #ifdef QORVA_GUI
 #include "view/gui_program.h"
 #endif
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <iostream>
@@ -39,6 +37,13 @@ namespace {
 
 constexpr const char* kSettingsFile = "qorva.ini";
 
+// The desktop ports this build has, then the two that need no desktop.
+std::vector<std::string> keyChoices() {
+    std::vector<std::string> choices = DesktopKeyNames();
+    choices.insert(choices.end(), {"trace", "sheet"});
+    return choices;
+}
+
 struct Options {
     bool headless = false;
     std::optional<std::string> screenshots; // the folder the windows are rendered to
@@ -47,17 +52,25 @@ struct Options {
     std::string keys; // empty: chosen by the desktop
 };
 
+bool haveDesktopKeys(const std::string& name) {
+    const auto names = DesktopKeyNames();
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+bool sessionVariableSet(const char* name) {
+    const char* value = std::getenv(name);
+    return value && *value;
+}
+
 // X11 when a display is reachable, uinput on a Wayland session.
 std::string desktopKeys() {
-    const char* display = std::getenv("DISPLAY");
-    if (display && *display) {
+    if (sessionVariableSet("DISPLAY") && haveDesktopKeys("x11")) {
         std::string error;
-        if (X11Keyboard::open(display, error)) return "x11";
+        if (OpenDesktopKeyboard("x11", error)) return "x11";
     }
-    const char* wayland = std::getenv("WAYLAND_DISPLAY");
-    if (wayland && *wayland) return "uinput";
-    Fail("no X display and no Wayland session to type into; choose --keys x11, uinput, trace or "
-         "sheet");
+    if (sessionVariableSet("WAYLAND_DISPLAY") && haveDesktopKeys("uinput")) return "uinput";
+    Fail("no X display and no Wayland session to type into; choose --keys " +
+         cli::OneOf(keyChoices()));
 }
 
 Options parseOptions(int argc, char** argv) {
@@ -69,7 +82,7 @@ Options parseOptions(int argc, char** argv) {
               "render every window and page to DIR/<form>-<page>.png and exit");
     AddSetOption(line, options.assignments);
     line.text("--port", options.port, "PATH", "the device the chosen port opens");
-    line.choice("--keys", options.keys, {"x11", "uinput", "trace", "sheet"},
+    line.choice("--keys", options.keys, keyChoices(),
                 "where keys go (default: the desktop's X display or Wayland session)");
     line.parse(argc, argv);
 #ifndef QORVA_GUI
@@ -107,16 +120,16 @@ int main(int argc, char** argv) {
     ReadPortMap(ini, portMap);
     if (options.port) portMap.assign(chosenPort(options.assignments, ini), *options.port);
 
-        // The window's loop runs the core over Qt's events; without a window the plain
-        // real-time loop runs it.
+    // The window's loop runs the core over Qt's events; without a window the plain
+    // real-time loop runs it.
 #ifdef QORVA_GUI
     std::unique_ptr<view::GuiSession> window;
     if (!options.headless)
         window = std::make_unique<view::GuiSession>(options.screenshots ? "offscreen" : "");
 #endif
-    RealTimeEventLoop realTimeLoop;
+    const auto realTimeLoop = MakeRealTimeEventLoop();
     TerminalBeeper terminalBeeper(std::cerr);
-    EventLoop* chosenLoop = &realTimeLoop;
+    EventLoop* chosenLoop = realTimeLoop.get();
     Beeper* chosenBeeper = &terminalBeeper;
     WindowSystem* windows = nullptr;
 #ifdef QORVA_GUI
@@ -134,29 +147,21 @@ int main(int argc, char** argv) {
     std::signal(SIGTERM, onSignal);
     SystemClock clock;
     UsKeyLayout layout;
-    PosixSerialPorts serialPorts;
+    const auto serialPorts = MakeSystemSerialPorts();
     Beeper& beeper = *chosenBeeper;
     SheetPreview sheet;
     TraceKeyboard trace(std::cout);
-    std::unique_ptr<X11Keyboard> x11;
-    std::unique_ptr<UinputKeyboard> uinput;
+    std::unique_ptr<DesktopKeyboard> desktop;
     KeyboardPort* keyboard = options.keys == "trace" ? static_cast<KeyboardPort*>(&trace) : &sheet;
     const KeyLayout* keyLayout = &layout;
-    // Some targets take a cell only well after a cursor move ([keys] MoveWait, in ms).
-    const int moveWait = ReadMoveWait(ini);
-    std::string error;
-    if (options.keys == "x11") {
-        const char* display = std::getenv("DISPLAY");
-        x11 = X11Keyboard::open(display ? display : "", error);
-        if (!x11) Fail(error);
-        x11->setMoveSettleMs(moveWait);
-        keyboard = x11.get();
-        keyLayout = x11.get();
-    } else if (options.keys == "uinput") {
-        uinput = UinputKeyboard::open(error);
-        if (!uinput) Fail(error);
-        uinput->setMoveSettleMs(moveWait);
-        keyboard = uinput.get();
+    if (options.keys != "trace" && options.keys != "sheet") {
+        std::string error;
+        desktop = OpenDesktopKeyboard(options.keys, error);
+        if (!desktop) Fail(error);
+        // Some targets take a cell only well after a cursor move ([keys] MoveWait, in ms).
+        desktop->setMoveSettleMs(ReadMoveWait(ini));
+        keyboard = desktop.get();
+        if (desktop->layout()) keyLayout = desktop->layout();
     }
 
     // Pictures go on the desktop's clipboard through a Qt Gui application on the X
@@ -168,22 +173,24 @@ int main(int argc, char** argv) {
     std::unique_ptr<QtClipboard> desktopClipboard;
     const char* display = std::getenv("DISPLAY");
     if ((options.keys == "x11" || options.keys == "uinput") && display && *display) {
+        std::string error;
         gui = QtGuiSession::adoptRunning();
         if (!gui) gui = QtGuiSession::start("xcb", error);
         if (!gui) Fail(error);
         desktopClipboard = std::make_unique<QtClipboard>(*gui, loop);
         clipboard = desktopClipboard.get();
     }
-    XdgOpenLauncher launcher;
+    const auto launcher = MakeSystemLauncher();
     QorvaApplication app(
-        PlatformServices{loop, *keyboard, *keyLayout, clock, serialPorts, portMap, beeper,
+        PlatformServices{loop, *keyboard, *keyLayout, clock, *serialPorts, portMap, beeper,
                          *clipboard, captionFont, PicturePaste::defaultTemplates(), windows},
-        launcher, ApplicationSettings{kSettingsFile, options.screenshots.has_value()}, std::cerr);
+        *launcher, ApplicationSettings{kSettingsFile, options.screenshots.has_value()}, std::cerr);
     TMainFrm& frm = app.frm;
     frm.faults.setSink(cli::Report);
     ApplySetOptions(frm.form, options.assignments);
 #ifdef QORVA_GUI
     if (window && options.screenshots) {
+        std::string error;
         if (!window->screenshots(app, *options.screenshots, error)) Fail(error);
         return 0;
     }

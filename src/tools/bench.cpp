@@ -7,13 +7,15 @@
 // qorva-bench --x11: the X11 port's cost per key event on $DISPLAY (Shift taps).
 #include "platform/beep.h"
 #include "platform/clock.h"
+#include "platform/desktop_ports.h"
 #include "platform/event_loop.h"
 #include "platform/keyboard.h"
 #include "platform/qt/qt_pictures.h"
-#include "platform/x11/x11_keyboard.h"
+#include "platform/posix/instrument_line.h"
+#include "platform/system.h"
+#include "shell/command_line.h"
 #include "shell/main_frm.h"
-#include "tools/command_line.h"
-#include "tools/memory_world.h"
+#include "shell/memory_world.h"
 
 #include <algorithm>
 #include <chrono>
@@ -21,11 +23,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <fcntl.h>
 #include <random>
 #include <string>
-#include <sys/resource.h>
-#include <unistd.h>
 #include <vector>
 
 using namespace qorva;
@@ -132,10 +131,7 @@ double replayVirtualPerCpuSecond(const ReplaySession& session, int records) {
 } // namespace
 
 double processCpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    return static_cast<double>(std::clock()) / CLOCKS_PER_SEC;
 }
 
 double wallSeconds() {
@@ -152,27 +148,29 @@ struct FirstKeyClock : KeyboardPort {
 };
 
 int serialBenchmark() {
-    const int master = posix_openpt(O_RDWR | O_NOCTTY);
-    if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0) {
-        std::printf("no pseudo-terminal here\n");
+    std::string error;
+    const auto instrument = InstrumentLine::createPseudoTerminal(error);
+    if (!instrument) {
+        std::printf("%s\n", error.c_str());
         return 1;
     }
-    RealTimeEventLoop loop;
+    const auto realTime = MakeRealTimeEventLoop();
+    EventLoop& loop = *realTime;
+    const auto ports = MakeSystemSerialPorts();
     SystemClock clock;
     UsKeyLayout layout;
-    PosixSerialPorts ports;
     PortMap portMap;
-    portMap.assign(0, ptsname(master));
+    portMap.assign(0, instrument->path());
     RecordingBeeper beeper;
     FirstKeyClock keys;
     RecordingClipboard clipboard;
     BlankCaptionFont font;
     TMainFrm frm{
-        PlatformServices{loop, keys, layout, clock, ports, portMap, beeper, clipboard, font, {}}};
+        PlatformServices{loop, keys, layout, clock, *ports, portMap, beeper, clipboard, font, {}}};
     frm.Manufacturer.setActivePageIndex(1);
     frm.Button3.Click();
     if (!frm.running()) {
-        std::printf("cannot open %s\n", ptsname(master));
+        std::printf("cannot open %s\n", instrument->path().c_str());
         return 1;
     }
 
@@ -187,8 +185,7 @@ int serialBenchmark() {
     for (int k = 0; k < 200; ++k) {
         loop.runUntil(loop.now() + std::uniform_int_distribution<int>(0, 100)(random));
         keys.firstKeyAt = 0;
-        if (write(master, record.data(), record.size()) != static_cast<ssize_t>(record.size()))
-            return 1;
+        if (!instrument->write(record, 1000)) return 1;
         const double written = wallSeconds();
         while (keys.firstKeyAt == 0 || !frm.pipeline.semaphore || !frm.pipeline.RSBUF.empty())
             loop.runUntil(loop.now() + 1);
@@ -197,14 +194,12 @@ int serialBenchmark() {
     std::sort(latencies.begin(), latencies.end());
     std::printf("last byte to first key, 200 records: median %.1f ms, maximum %.1f ms\n",
                 latencies[latencies.size() / 2], latencies.back());
-    close(master);
     return 0;
 }
 
 int x11Benchmark() {
-    const char* display = std::getenv("DISPLAY");
     std::string error;
-    auto port = X11Keyboard::open(display ? display : "", error);
+    const auto port = OpenDesktopKeyboard("x11", error);
     if (!port) {
         std::printf("%s\n", error.c_str());
         return 1;

@@ -4,19 +4,18 @@
 #include "platform/shell_open.h"
 #include "serial/ComDrv32.h"
 #include "shell/application.h"
-#include "tools/command_line.h"
-#include "tools/memory_world.h"
-#include "tools/set_option.h"
+#include "shell/command_line.h"
+#include "shell/memory_world.h"
+#include "shell/set_option.h"
 
-#include <cerrno>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <iterator>
 #include <optional>
 #include <sstream>
 #include <string>
-#include <sys/stat.h>
 #include <vector>
 
 using namespace qorva;
@@ -159,6 +158,15 @@ void reportOverwrite(const Overwrite& lost) {
                 ") by \"" + lost.value + "\" (" + lost.record + ")");
 }
 
+// The folder for the plate reader's pictures; made when it is missing.
+void makeFolder(const std::string& path) {
+    std::error_code error;
+    std::filesystem::create_directories(path, error);
+    if (error || !std::filesystem::is_directory(path, error))
+        Fail("cannot make the picture folder '" + path + "'" +
+             (error ? ": " + error.message() : ""));
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -168,9 +176,7 @@ int main(int argc, char** argv) {
     options.world.captionFont = &captionFont;
     const std::string data = readInput(options.input);
     if (options.ini && !std::ifstream(*options.ini)) Fail("cannot read '" + *options.ini + "'");
-    // The folder for the plate reader's pictures; made when it is missing.
-    if (options.images && mkdir(options.images->c_str(), 0755) != 0 && errno != EEXIST)
-        Fail("cannot make the picture folder '" + *options.images + "'");
+    if (options.images) makeFolder(*options.images);
 
     std::ofstream traceFile, gridFile, monitorFile;
     if (options.trace) traceFile = openOutput(*options.trace);

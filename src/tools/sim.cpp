@@ -1,23 +1,21 @@
 // qorva-sim: an instrument on a serial line. Writes realistic records of one family to
 // a serial device, or to a pseudo-terminal it creates and names, at a chosen rate, and
 // can inject faults: noise bytes, lines split across writes, over-long lines, a hang-up.
-#include "tools/command_line.h"
+#include "platform/posix/instrument_line.h"
+#include "shell/command_line.h"
 
-#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <memory>
 #include <optional>
-#include <poll.h>
 #include <random>
 #include <string>
 #include <thread>
-#include <unistd.h>
 #include <vector>
 
 using qorva::cli::Fail;
@@ -301,20 +299,11 @@ class Line {
     explicit Line(const Options& o) : options_(o) { open(); }
     ~Line() { close(); }
 
-    // Writes all of bytes; false when the line refuses them (errno says why).
-    bool write(const std::string& bytes) {
-        size_t done = 0;
-        while (done < bytes.size()) {
-            const ssize_t n = ::write(fd_, bytes.data() + done, bytes.size() - done);
-            if (n > 0)
-                done += static_cast<size_t>(n);
-            else if (n == 0 || errno != EINTR)
-                return false;
-        }
-        return true;
-    }
+    // Writes all of bytes; false when the line refuses them (error() says why).
+    bool write(const std::string& bytes) { return line_->write(bytes); }
+    const std::string& error() const { return line_->lastError(); }
     // The device written to, as messages name it.
-    const std::string& name() const { return name_; }
+    const std::string& name() const { return line_->path(); }
     void hangUpAndReturn() {
         qorva::cli::Report("hanging up");
         close();
@@ -324,48 +313,33 @@ class Line {
 
   private:
     void open() {
-        if (options_.device) {
-            fd_ = ::open(options_.device->c_str(), O_RDWR | O_NOCTTY);
-            if (fd_ < 0) Fail("cannot open '" + *options_.device + "'");
-            name_ = *options_.device;
-            return;
-        }
-        fd_ = posix_openpt(O_RDWR | O_NOCTTY);
-        if (fd_ < 0 || grantpt(fd_) != 0 || unlockpt(fd_) != 0)
-            Fail("cannot create a pseudo-terminal");
-        const std::string slave = ptsname(fd_);
-        name_ = slave;
-        if (options_.link) {
-            unlink(options_.link->c_str());
-            if (symlink(slave.c_str(), options_.link->c_str()) != 0)
-                Fail("cannot link '" + *options_.link + "'");
-        }
-        std::cout << "qorva-sim: instrument on " << slave
+        std::string error;
+        line_ = options_.device ? qorva::InstrumentLine::openDevice(*options_.device, error)
+                                : qorva::InstrumentLine::createPseudoTerminal(error);
+        if (!line_) Fail(error);
+        if (options_.device) return;
+        if (options_.link) link(*options_.link);
+        std::cout << "qorva-sim: instrument on " << name()
                   << (options_.link ? " (" + *options_.link + ")" : "") << std::endl;
-        waitForReader(slave);
-    }
-    // The master side reports a hang-up while nobody has the other end open, once the
-    // other end has been opened: a first open and close of our own starts that.
-    void waitForReader(const std::string& slave) {
-        const int once = ::open(slave.c_str(), O_RDWR | O_NOCTTY);
-        if (once >= 0) ::close(once);
-        for (;;) {
-            pollfd p{fd_, POLLOUT, 0};
-            if (poll(&p, 1, 100) > 0 && !(p.revents & POLLHUP)) break;
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        }
+        line_->waitForPeer(-1);
         std::this_thread::sleep_for(std::chrono::milliseconds(options_.startDelayMs));
         std::cout << "qorva-sim: sending" << std::endl;
     }
+    void link(const std::string& at) {
+        std::error_code ignored;
+        std::filesystem::remove(at, ignored);
+        std::error_code error;
+        std::filesystem::create_symlink(name(), at, error);
+        if (error) Fail("cannot link '" + at + "': " + error.message());
+    }
     void close() {
-        if (fd_ >= 0) ::close(fd_);
-        fd_ = -1;
-        if (options_.link) unlink(options_.link->c_str());
+        line_.reset();
+        std::error_code ignored;
+        if (options_.link) std::filesystem::remove(*options_.link, ignored);
     }
 
     const Options& options_;
-    int fd_ = -1;
-    std::string name_;
+    std::unique_ptr<qorva::InstrumentLine> line_;
 };
 
 // One record, whole or cut in two writes some time apart.
@@ -419,7 +393,7 @@ int main(int argc, char** argv) {
         const std::string record = withFaults(made, options, k, random);
         if (!send(line, record, options.split, random)) {
             qorva::cli::Report("record " + std::to_string(k + 1) + " could not be sent to " +
-                               line.name() + ": " + std::strerror(errno));
+                               line.name() + ": " + line.error());
             return 1;
         }
         if (options.hangupAfter > 0 && k + 1 == options.hangupAfter) line.hangUpAndReturn();

@@ -1,4 +1,4 @@
-#include "tools/command_line.h"
+#include "shell/command_line.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,11 +1,11 @@
-// Serial lines through termios. The only code that includes the terminal headers.
-#include "platform/serial_line.h"
+// Serial lines through termios.
+#include "platform/posix/posix_serial.h"
+#include "platform/posix/termios_settings.h"
 
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
-#include <termios.h>
 #include <unistd.h>
 
 namespace qorva {
@@ -16,7 +16,21 @@ bool SetArbitraryBitRate(int fd, int bitRate);
 
 namespace {
 
-speed_t standardSpeed(int bitRate) {
+tcflag_t characterSize(int dataBits) {
+    switch (dataBits) {
+    case 5:
+        return CS5;
+    case 6:
+        return CS6;
+    case 7:
+        return CS7;
+    }
+    return CS8;
+}
+
+} // namespace
+
+speed_t StandardSpeed(int bitRate) {
     switch (bitRate) {
     case 110:
         return B110;
@@ -48,17 +62,30 @@ speed_t standardSpeed(int bitRate) {
     return 0;
 }
 
-tcflag_t characterSize(int dataBits) {
-    switch (dataBits) {
-    case 5:
-        return CS5;
-    case 6:
-        return CS6;
-    case 7:
-        return CS7;
+termios TermiosFor(const LineSettings& s, termios tio) {
+    cfmakeraw(&tio);
+    tio.c_cflag |= CLOCAL | CREAD;
+    tio.c_cflag &= ~(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS);
+    tio.c_cflag |= characterSize(s.dataBits);
+    if (s.parity != Parity::None) tio.c_cflag |= PARENB;
+    if (s.parity == Parity::Odd || s.parity == Parity::Mark) tio.c_cflag |= PARODD;
+    if (s.parity == Parity::Mark || s.parity == Parity::Space) tio.c_cflag |= CMSPAR;
+    if (s.stopBits != StopBits::One) tio.c_cflag |= CSTOPB;
+    if (s.rtsCtsFlow) tio.c_cflag |= CRTSCTS;
+    tio.c_iflag &= ~(IXON | IXOFF | IXANY);
+    if (s.xonXoffFlow) tio.c_iflag |= IXON | IXOFF;
+    tio.c_cc[VSTART] = static_cast<cc_t>(s.xonChar);
+    tio.c_cc[VSTOP] = static_cast<cc_t>(s.xoffChar);
+    tio.c_cc[VMIN] = 0;
+    tio.c_cc[VTIME] = 0;
+    if (const speed_t speed = StandardSpeed(s.bitRate)) {
+        cfsetispeed(&tio, speed);
+        cfsetospeed(&tio, speed);
     }
-    return CS8;
+    return tio;
 }
+
+namespace {
 
 class PosixLine : public SerialLine {
   public:
@@ -69,30 +96,11 @@ class PosixLine : public SerialLine {
     }
 
     bool applySettings(const LineSettings& s) override {
-        termios tio{};
-        if (tcgetattr(fd_, &tio) != 0) return false;
-        cfmakeraw(&tio);
-        tio.c_cflag |= CLOCAL | CREAD;
-        tio.c_cflag &= ~(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS);
-        tio.c_cflag |= characterSize(s.dataBits);
-        if (s.parity != 0) tio.c_cflag |= PARENB;
-        if (s.parity == 1 || s.parity == 3) tio.c_cflag |= PARODD;
-        if (s.parity >= 3) tio.c_cflag |= CMSPAR;
-        if (s.stopBits != 0) tio.c_cflag |= CSTOPB; // one and a half stop bits read as two
-        if (s.rtsCtsFlow) tio.c_cflag |= CRTSCTS;
-        tio.c_iflag &= ~(IXON | IXOFF | IXANY);
-        if (s.xonXoffFlow) tio.c_iflag |= IXON | IXOFF;
-        tio.c_cc[VSTART] = static_cast<cc_t>(s.xonChar);
-        tio.c_cc[VSTOP] = static_cast<cc_t>(s.xoffChar);
-        tio.c_cc[VMIN] = 0;
-        tio.c_cc[VTIME] = 0;
-        const speed_t speed = standardSpeed(s.bitRate);
-        if (speed) {
-            cfsetispeed(&tio, speed);
-            cfsetospeed(&tio, speed);
-        }
+        termios current{};
+        if (tcgetattr(fd_, &current) != 0) return false;
+        const termios tio = TermiosFor(s, current);
         bool ok = tcsetattr(fd_, TCSANOW, &tio) == 0;
-        if (!speed) ok = SetArbitraryBitRate(fd_, s.bitRate) && ok;
+        if (!StandardSpeed(s.bitRate)) ok = SetArbitraryBitRate(fd_, s.bitRate) && ok;
         setDTR(s.dtrOn);
         if (!s.rtsCtsFlow) setRTS(false);
         return ok;

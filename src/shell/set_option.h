@@ -2,7 +2,7 @@
 // --set NAME=VALUE, as qorva and qorva-replay take it: each assignment is tried on a fresh
 // program in memory while the command line is read, so a bad one is refused before
 // anything happens, and applied to the real main window after its start-up.
-#include "tools/command_line.h"
+#include "shell/command_line.h"
 
 #include <string>
 #include <vector>

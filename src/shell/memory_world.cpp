@@ -1,4 +1,4 @@
-#include "tools/memory_world.h"
+#include "shell/memory_world.h"
 
 namespace qorva {
 

@@ -1,7 +1,7 @@
-#include "tools/set_option.h"
+#include "shell/set_option.h"
 
 #include "shell/control_assignment.h"
-#include "tools/memory_world.h"
+#include "shell/memory_world.h"
 
 namespace qorva {
 

@@ -78,55 +78,77 @@ void KeySink::Ret() {
     tap(vk::Return);
 }
 
-void KeySink::ReUTab(int i) {
-    switch (layout()) {
-    case OutputLayout::NewRow:
+namespace {
+
+using Move = KeySink::Move;
+
+// Each cursor operation is one move per layout: NewRow, NewColumn, NewRowTab and
+// NextTabField, in that order (Ausgabeart 0 to 3; "none" moves nothing).
+constexpr KeySink::LayoutMoves kReUTab{{Move::Right, Move::Down, Move::Tab, Move::Tab}};
+constexpr KeySink::LayoutMoves kReUTabTime{{Move::Down, Move::Right, Move::Tab, Move::Tab}};
+constexpr KeySink::LayoutMoves kLiOSTab{{Move::Left, Move::Up, Move::ShiftTab, Move::ShiftTab}};
+constexpr KeySink::LayoutMoves kLiOSTabTime{{Move::Up, Move::Left, Move::ShiftTab, Move::ShiftTab}};
+// The only backward move of the Tab-field layout is Shift+Tab as layout 2 sends it.
+constexpr KeySink::LayoutMoves kLioiTab{
+    {Move::Left, Move::Up, Move::ShiftTab, Move::ShiftTabAsNewRowTab}};
+constexpr KeySink::LayoutMoves kUReRet{{Move::Down, Move::Right, Move::Return, Move::Tab}};
+constexpr KeySink::LayoutMoves kURe{{Move::Down, Move::Right, Move::Down, Move::Down}};
+constexpr KeySink::LayoutMoves kOLiSRet{{Move::Up, Move::Left, Move::ShiftReturn, Move::ShiftTab}};
+// Right to the next cell; the Tab layouts tab there, but layout 2 only within a record.
+constexpr KeySink::LayoutMoves kReTabInRecord{{Move::Right, Move::Right, Move::Tab, Move::Tab}};
+constexpr KeySink::LayoutMoves kReTabAcrossRecords{
+    {Move::Right, Move::Right, Move::Right, Move::Tab}};
+
+} // namespace
+
+void KeySink::move(const LayoutMoves& moves, int i) {
+    const int index = static_cast<int>(layout());
+    if (index < 0 || index >= static_cast<int>(moves.size())) return;
+    switch (moves[static_cast<size_t>(index)]) {
+    case Move::Right:
         rechts(i);
         break;
-    case OutputLayout::NewColumn:
+    case Move::Left:
+        links(i);
+        break;
+    case Move::Up:
+        up(i);
+        break;
+    case Move::Down:
         down(i);
         break;
-    case OutputLayout::NewRowTab:
-    case OutputLayout::NextTabField:
+    case Move::Tab:
         tab(i);
         break;
-    case OutputLayout::None:
+    case Move::ShiftTab:
+        stab(i);
+        break;
+    case Move::ShiftTabAsNewRowTab:
+        ctx_.Ausgabeart.setItemIndex(static_cast<int>(OutputLayout::NewRowTab));
+        stab(i);
+        ctx_.Ausgabeart.setItemIndex(static_cast<int>(OutputLayout::NextTabField));
+        break;
+    case Move::Return:
+        Ret();
+        break;
+    case Move::ShiftReturn:
+        send(vk::Shift, shiftScan(), true);
+        Ret();
+        send(vk::Shift, shiftScan(), false);
         break;
     }
+}
+
+void KeySink::ReUTab(int i) {
+    move(kReUTab, i);
 }
 
 void KeySink::ReUTabTime(int i) {
-    switch (layout()) {
-    case OutputLayout::NewRow:
-        down(i);
-        break;
-    case OutputLayout::NewColumn:
-        rechts(i);
-        break;
-    case OutputLayout::NewRowTab:
-    case OutputLayout::NextTabField:
-        tab(i);
-        break;
-    case OutputLayout::None:
-        break;
-    }
+    move(kReUTabTime, i);
 }
 
 void KeySink::LiOSTab(int i) {
-    switch (layout()) {
-    case OutputLayout::NewRow:
-        links(i);
-        break;
-    case OutputLayout::NewColumn:
-        up(i);
-        break;
-    case OutputLayout::NewRowTab:
-    case OutputLayout::NextTabField:
-        stab(i);
-        break;
-    case OutputLayout::None:
-        break;
-    }
+    move(kLiOSTab, i);
 }
 
 void KeySink::LiO(int i) {
@@ -134,106 +156,27 @@ void KeySink::LiO(int i) {
 }
 
 void KeySink::LiOSTabTime(int i) {
-    switch (layout()) {
-    case OutputLayout::NewRow:
-        up(i);
-        break;
-    case OutputLayout::NewColumn:
-        links(i);
-        break;
-    case OutputLayout::NewRowTab:
-    case OutputLayout::NextTabField:
-        stab(i);
-        break;
-    case OutputLayout::None:
-        break;
-    }
+    move(kLiOSTabTime, i);
 }
 
 void KeySink::LioiTab(int i) {
-    switch (layout()) {
-    case OutputLayout::NewRow:
-        links(i);
-        break;
-    case OutputLayout::NewColumn:
-        up(i);
-        break;
-    case OutputLayout::NewRowTab:
-        stab(i);
-        break;
-    case OutputLayout::NextTabField:
-        // The only backward move of the Tab-field layout: Shift+Tab as layout 2 sends it.
-        ctx_.Ausgabeart.setItemIndex(static_cast<int>(OutputLayout::NewRowTab));
-        stab(i);
-        ctx_.Ausgabeart.setItemIndex(static_cast<int>(OutputLayout::NextTabField));
-        break;
-    case OutputLayout::None:
-        break;
-    }
+    move(kLioiTab, i);
 }
 
 void KeySink::UReRet() {
-    switch (layout()) {
-    case OutputLayout::NewRow:
-        down(1);
-        break;
-    case OutputLayout::NewColumn:
-        rechts(1);
-        break;
-    case OutputLayout::NewRowTab:
-        Ret();
-        break;
-    case OutputLayout::NextTabField:
-        tab(1);
-        break;
-    case OutputLayout::None:
-        break;
-    }
+    move(kUReRet, 1);
 }
 
 void KeySink::URe() {
-    if (layout() == OutputLayout::NewColumn)
-        rechts(1);
-    else if (layout() != OutputLayout::None)
-        down(1);
+    move(kURe, 1);
 }
 
 void KeySink::OLiSRet() {
-    switch (layout()) {
-    case OutputLayout::NewRow:
-        up(1);
-        break;
-    case OutputLayout::NewColumn:
-        links(1);
-        break;
-    case OutputLayout::NewRowTab:
-        send(vk::Shift, shiftScan(), true);
-        Ret();
-        send(vk::Shift, shiftScan(), false);
-        break;
-    case OutputLayout::NextTabField:
-        stab(1);
-        break;
-    case OutputLayout::None:
-        break;
-    }
+    move(kOLiSRet, 1);
 }
 
 void KeySink::ReTab(bool fromThisRecord) {
-    switch (layout()) {
-    case OutputLayout::NewRow:
-    case OutputLayout::NewColumn:
-        rechts(1);
-        break;
-    case OutputLayout::NewRowTab:
-        fromThisRecord ? tab(1) : rechts(1);
-        break;
-    case OutputLayout::NextTabField:
-        tab(1);
-        break;
-    case OutputLayout::None:
-        break;
-    }
+    move(fromThisRecord ? kReTabInRecord : kReTabAcrossRecords, 1);
 }
 
 void KeySink::OLi() {

@@ -4,6 +4,8 @@
 // to back. Record text is untrusted: no character ever becomes a system key.
 #include "platform/record_text.h"
 
+#include <array>
+
 namespace qorva {
 
 class ClockProvider;
@@ -101,7 +103,22 @@ class KeySink {
     // The layout chosen in Ausgabeart now.
     OutputLayout layout() const;
 
+    // A cursor move as each layout makes it.
+    enum class Move {
+        Right,
+        Left,
+        Up,
+        Down,
+        Tab,
+        ShiftTab,
+        ShiftTabAsNewRowTab,
+        Return,
+        ShiftReturn
+    };
+    using LayoutMoves = std::array<Move, 4>;
+
   private:
+    void move(const LayoutMoves& moves, int i);
     void send(int vk, int scan, bool press);
     void tap(int vk, int scan = 0);
     void moveKey(int vk, int i);

@@ -3,31 +3,22 @@
 #include <QCoreApplication>
 #include <QSocketNotifier>
 
-#include <fcntl.h>
-#include <unistd.h>
-
 namespace qorva::view {
 
 QtEventLoop::QtEventLoop() {
     clock_.start();
     deadlineTimer_.setSingleShot(true);
     deadlineTimer_.setTimerType(Qt::PreciseTimer);
-    if (pipe(wakePipe_) == 0) {
-        fcntl(wakePipe_[0], F_SETFL, O_NONBLOCK);
-        fcntl(wakePipe_[1], F_SETFL, O_NONBLOCK);
-        wakeNotifier_ = std::make_unique<QSocketNotifier>(wakePipe_[0], QSocketNotifier::Read);
-        QObject::connect(wakeNotifier_.get(), &QSocketNotifier::activated, [this] {
-            char drained[64];
-            while (read(wakePipe_[0], drained, sizeof drained) > 0) {
-            }
-        });
+    if (wakePipe_.readEnd() >= 0) {
+        wakeNotifier_ =
+            std::make_unique<QSocketNotifier>(wakePipe_.readEnd(), QSocketNotifier::Read);
+        QObject::connect(wakeNotifier_.get(), &QSocketNotifier::activated,
+                         [this] { wakePipe_.drain(); });
     }
 }
 
 QtEventLoop::~QtEventLoop() {
     wakeNotifier_.reset();
-    for (int fd : wakePipe_)
-        if (fd >= 0) close(fd);
 }
 
 int64_t QtEventLoop::now() const {
@@ -46,10 +37,7 @@ void QtEventLoop::waitUntil(int64_t deadline) {
 }
 
 void QtEventLoop::wake() {
-    if (wakePipe_[1] >= 0) {
-        const char byte = 1;
-        [[maybe_unused]] auto written = write(wakePipe_[1], &byte, 1);
-    }
+    wakePipe_.wake();
 }
 
 } // namespace qorva::view

@@ -4,6 +4,7 @@
 // events are handled, so the window stays responsive during every wait, the nested ones
 // of a parse included.
 #include "platform/event_loop.h"
+#include "platform/posix/wake_pipe.h"
 
 #include <QElapsedTimer>
 #include <QTimer>
@@ -29,7 +30,7 @@ class QtEventLoop : public EventLoop {
   private:
     QElapsedTimer clock_;
     QTimer deadlineTimer_;
-    int wakePipe_[2] = {-1, -1};
+    WakePipe wakePipe_;
     std::unique_ptr<QSocketNotifier> wakeNotifier_;
 };
 

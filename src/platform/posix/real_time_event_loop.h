@@ -2,6 +2,7 @@
 // The event loop in real time: it sleeps in poll() until the next deadline, and a quit
 // request (from a signal handler too) wakes it through a pipe.
 #include "platform/event_loop.h"
+#include "platform/posix/wake_pipe.h"
 
 namespace qorva {
 
@@ -17,7 +18,7 @@ class RealTimeEventLoop : public EventLoop {
 
   private:
     int64_t startNs_;
-    int wakePipe_[2] = {-1, -1};
+    WakePipe wakePipe_;
 };
 
 } // namespace qorva

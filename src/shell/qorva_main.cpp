@@ -18,7 +18,7 @@
 #include "shell/set_option.h"
 #include "shell/settings_file.h"
 #ifdef QORVA_GUI
-#include "view/gui_program.h"
+#include "gui/gui_program.h"
 #endif
 
 #include <algorithm>
@@ -120,12 +120,12 @@ int main(int argc, char** argv) {
     ReadPortMap(ini, portMap);
     if (options.port) portMap.assign(chosenPort(options.assignments, ini), *options.port);
 
-    // The window's loop runs the core over Qt's events; without a window the plain
-    // real-time loop runs it.
+        // The window's loop runs the core over Qt's events; without a window the plain
+        // real-time loop runs it.
 #ifdef QORVA_GUI
-    std::unique_ptr<view::GuiSession> window;
+    std::unique_ptr<gui::GuiSession> window;
     if (!options.headless)
-        window = std::make_unique<view::GuiSession>(options.screenshots ? "offscreen" : "");
+        window = std::make_unique<gui::GuiSession>(options.screenshots ? "offscreen" : "");
 #endif
     const auto realTimeLoop = MakeRealTimeEventLoop();
     TerminalBeeper terminalBeeper(std::cerr);

@@ -1,7 +1,7 @@
-#include "view/form_view.h"
+#include "gui/form_view.h"
 
+#include "gui/pictures.h"
 #include "shell/monitor_file.h"
-#include "view/pictures.h"
 
 #include <QAction>
 #include <QButtonGroup>
@@ -27,7 +27,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-namespace qorva::view {
+namespace qorva::gui {
 
 QString qt(const std::string& utf8) {
     return QString::fromStdString(utf8);
@@ -535,4 +535,4 @@ void FormView::showMemo(const TMemo& memo, ControlProperty property) {
     if (atEnd) scroll->setValue(scroll->maximum());
 }
 
-} // namespace qorva::view
+} // namespace qorva::gui

@@ -1,7 +1,7 @@
-#include "view/windows.h"
+#include "gui/windows.h"
 
+#include "gui/pictures.h"
 #include "shell/main_frm.h"
-#include "view/pictures.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -14,7 +14,7 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
-namespace qorva::view {
+namespace qorva::gui {
 
 namespace {
 
@@ -190,4 +190,4 @@ void QtWindows::showMessage(const std::string& text) {
     waitWhileShown(box);
 }
 
-} // namespace qorva::view
+} // namespace qorva::gui

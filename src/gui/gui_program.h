@@ -2,9 +2,9 @@
 // QORVA with its window: one Qt application on the GUI thread, the core's loop over
 // Qt's, the windows, and the desktop's beep. `run` shows the main window until it
 // closes; `screenshots` renders every window and page to PNG files.
+#include "gui/qt_event_loop.h"
+#include "gui/windows.h"
 #include "platform/beep.h"
-#include "view/qt_event_loop.h"
-#include "view/windows.h"
 
 #include <QApplication>
 
@@ -15,7 +15,7 @@ namespace qorva {
 class QorvaApplication;
 }
 
-namespace qorva::view {
+namespace qorva::gui {
 
 class QtBeeper : public Beeper {
   public:
@@ -45,4 +45,4 @@ class GuiSession {
     std::unique_ptr<QtWindows> windows_;
 };
 
-} // namespace qorva::view
+} // namespace qorva::gui

@@ -13,7 +13,7 @@
 
 class QSocketNotifier;
 
-namespace qorva::view {
+namespace qorva::gui {
 
 class QtEventLoop : public EventLoop {
   public:
@@ -34,4 +34,4 @@ class QtEventLoop : public EventLoop {
     std::unique_ptr<QSocketNotifier> wakeNotifier_;
 };
 
-} // namespace qorva::view
+} // namespace qorva::gui

@@ -3,9 +3,9 @@
 // status bar, and the dialogs, each a FormView of its form. Modal dialogs and the file
 // dialogs wait in the core's event loop, so timers, the serial poll and parses go on
 // while they are open.
+#include "gui/form_view.h"
 #include "platform/event_loop.h"
 #include "platform/window_system.h"
-#include "view/form_view.h"
 
 #include <QDialog>
 #include <QMainWindow>
@@ -18,7 +18,7 @@ namespace qorva {
 class TMainFrm;
 }
 
-namespace qorva::view {
+namespace qorva::gui {
 
 class MainWindow : public QMainWindow {
   public:
@@ -80,4 +80,4 @@ class QtWindows : public WindowSystem {
 // The filter "Text file *.txt|*.txt|All files *.*|*.*" as Qt's name filters.
 QStringList NameFilters(const std::string& filter);
 
-} // namespace qorva::view
+} // namespace qorva::gui

@@ -15,7 +15,7 @@ class QAction;
 class QMenuBar;
 class QWidget;
 
-namespace qorva::view {
+namespace qorva::gui {
 
 QString qt(const std::string& utf8);
 
@@ -60,4 +60,4 @@ class FormView : public FormObserver {
     std::unordered_map<const TControl*, std::vector<QAbstractButton*>> itemButtons_;
 };
 
-} // namespace qorva::view
+} // namespace qorva::gui

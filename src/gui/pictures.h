@@ -11,7 +11,7 @@ namespace qorva {
 class TControl;
 }
 
-namespace qorva::view {
+namespace qorva::gui {
 
 QIcon ProgramIcon();
 // The picture a control named Image... shows, chosen by its form.
@@ -19,4 +19,4 @@ QPixmap PictureFor(const TControl& image);
 // The top panel's background and the logo at its right edge (left = width - logo - 1).
 void PaintGradientPanel(QPainter& painter, const QRect& area);
 
-} // namespace qorva::view
+} // namespace qorva::gui

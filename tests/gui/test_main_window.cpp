@@ -251,7 +251,7 @@ TEST(MainWindow, TheStatusBarShowsTheStartUpsConnectionMessage) {
 // is shown; the dialog closes with OK.
 TEST(StartUp, AFirstStartAsksForTheLanguage) {
     Platform platform;
-    view::QtWindows windows{platform.loop};
+    gui::QtWindows windows{platform.loop};
     PlatformServices services = platform.services();
     services.windows = &windows;
     RecordingLauncher launcher;

@@ -1,11 +1,11 @@
-#include "view/gui_program.h"
+#include "gui/gui_program.h"
 
+#include "gui/pictures.h"
 #include "shell/application.h"
-#include "view/pictures.h"
 
 #include <QDir>
 
-namespace qorva::view {
+namespace qorva::gui {
 
 namespace {
 
@@ -93,4 +93,4 @@ bool GuiSession::screenshots(QorvaApplication& app, const std::string& dir, std:
     return true;
 }
 
-} // namespace qorva::view
+} // namespace qorva::gui

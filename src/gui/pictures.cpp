@@ -1,4 +1,4 @@
-#include "view/pictures.h"
+#include "gui/pictures.h"
 
 #include "platform/controls.h"
 
@@ -7,7 +7,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
-namespace qorva::view {
+namespace qorva::gui {
 
 namespace {
 
@@ -116,4 +116,4 @@ void PaintGradientPanel(QPainter& painter, const QRect& area) {
     painter.drawText(logoArea, Qt::AlignCenter, logo);
 }
 
-} // namespace qorva::view
+} // namespace qorva::gui

@@ -2,7 +2,7 @@
 // The whole program in virtual time with its real windows, offscreen: the model is
 // driven through the widgets with Qt Test's input simulation and read back from both.
 #include "app_world.h"
-#include "view/windows.h"
+#include "gui/windows.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -31,13 +31,13 @@ inline void answerFileDialog(QWidget& modal, const std::string& path) {
 }
 
 struct GuiWorld : Platform {
-    view::QtWindows windows{loop};
+    gui::QtWindows windows{loop};
     RecordingLauncher launcher;
     std::ostringstream log;
     QorvaApplication app;
     TMainFrm& frm;
     bool closed = false;
-    view::MainWindow window;
+    gui::MainWindow window;
 
     explicit GuiWorld(const std::string& ini = storedSettings(), bool readOnly = true)
         : app(withWindows(), launcher, ApplicationSettings{ini, readOnly}, log), frm(app.frm),

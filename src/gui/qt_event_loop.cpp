@@ -1,9 +1,9 @@
-#include "view/qt_event_loop.h"
+#include "gui/qt_event_loop.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
 
-namespace qorva::view {
+namespace qorva::gui {
 
 QtEventLoop::QtEventLoop() {
     clock_.start();
@@ -40,4 +40,4 @@ void QtEventLoop::wake() {
     wakePipe_.wake();
 }
 
-} // namespace qorva::view
+} // namespace qorva::gui

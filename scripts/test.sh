@@ -13,7 +13,7 @@ for preset in default asan; do
 done
 
 # The core and the programs build without the desktop keyboard ports.
-cmake -S . -B build/portable -DQORVA_X11=OFF -DQORVA_UINPUT=OFF -DBUILD_TESTING=OFF >/dev/null
+cmake -S . -B build/portable -DQORVA_X11=OFF -DQORVA_UINPUT=OFF -DQORVA_WAYLAND=OFF -DBUILD_TESTING=OFF >/dev/null
 cmake --build build/portable -j "$jobs"
 
 mapfile -t sources < <(git ls-files '*.cpp' '*.h' 2>/dev/null || find src tests -name '*.cpp' -o -name '*.h')

@@ -300,3 +300,22 @@ TEST(Settings, MoveWaitIsWholeMillisecondsAndNeverNegative) {
     };
     for (const auto& c : cases) EXPECT_EQ(ReadMoveWait(ProfileFile::parse(c.file)), c.ms) << c.file;
 }
+
+// The port's own key wait stands unless a number replaces it: a typo must not switch the
+// pace off.
+TEST(Settings, KeyWaitIsWholeMillisecondsOrThePortsOwn) {
+    const struct {
+        const char* file;
+        int ms;
+    } cases[] = {
+        {"", 5},
+        {"[keys]\r\nKeyWait=0\r\n", 0},
+        {"[keys]\r\nKeyWait=12ms\r\n", 12},
+        {"[keys]\r\nKeyWait=fast\r\n", 5},
+        {"[keys]\r\nKeyWait=-1\r\n", 5},
+        {"[keys]\r\nKeyWait=\r\n", 5},
+        {"[keys]\r\nKeyWait=123456\r\n", 1234},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ReadKeyWait(ProfileFile::parse(c.file), 5), c.ms) << c.file;
+}

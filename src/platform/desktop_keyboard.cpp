@@ -1,9 +1,13 @@
 #include "platform/desktop_keyboard.h"
 
+#include <chrono>
+#include <thread>
+
 namespace qorva {
 
 void DesktopKeyboard::press(unsigned code, bool down) {
     emitKey(code, down);
+    if (keyWaitMs_ > 0) std::this_thread::sleep_for(std::chrono::milliseconds(keyWaitMs_));
     if (down)
         down_.insert(code);
     else

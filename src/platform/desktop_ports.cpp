@@ -6,6 +6,9 @@
 #if QORVA_HAVE_UINPUT
 #include "platform/uinput/uinput_keyboard.h"
 #endif
+#if QORVA_HAVE_WAYLAND
+#include "platform/wayland/wayland_keyboard.h"
+#endif
 
 #include <cstdlib>
 
@@ -15,6 +18,9 @@ std::vector<std::string> DesktopKeyNames() {
     std::vector<std::string> names;
 #if QORVA_HAVE_X11
     names.push_back("x11");
+#endif
+#if QORVA_HAVE_WAYLAND
+    names.push_back("wayland");
 #endif
 #if QORVA_HAVE_UINPUT
     names.push_back("uinput");
@@ -28,6 +34,9 @@ std::unique_ptr<DesktopKeyboard> OpenDesktopKeyboard(const std::string& name, st
         const char* display = std::getenv("DISPLAY");
         return X11Keyboard::open(display ? display : "", error);
     }
+#endif
+#if QORVA_HAVE_WAYLAND
+    if (name == "wayland") return WaylandKeyboard::open("", error);
 #endif
 #if QORVA_HAVE_UINPUT
     if (name == "uinput") return UinputKeyboard::open(error);

@@ -62,14 +62,33 @@ bool sessionVariableSet(const char* name) {
     return value && *value;
 }
 
-// X11 when a display is reachable, uinput on a Wayland session.
-std::string desktopKeys() {
-    if (sessionVariableSet("DISPLAY") && haveDesktopKeys("x11")) {
+// The session's own port: on a Wayland session the compositor's virtual keyboard, uinput
+// when the compositor offers none; X11 when an X display is reachable. Says which it took
+// and why; name becomes its --keys name.
+std::unique_ptr<DesktopKeyboard> openSessionKeyboard(std::string& name) {
+    std::string refusals;
+    const auto take = [&](const std::string& port,
+                          const std::string& reason) -> std::unique_ptr<DesktopKeyboard> {
+        if (!haveDesktopKeys(port)) return nullptr;
         std::string error;
-        if (OpenDesktopKeyboard("x11", error)) return "x11";
+        auto keyboard = OpenDesktopKeyboard(port, error);
+        if (!keyboard) {
+            refusals += "; " + port + ": " + error;
+            return nullptr;
+        }
+        name = port;
+        cli::Report("keys through " + port + ": " + reason + refusals);
+        return keyboard;
+    };
+    if (sessionVariableSet("WAYLAND_DISPLAY")) {
+        if (auto keyboard = take("wayland", "the Wayland compositor offers a virtual keyboard"))
+            return keyboard;
+        if (auto keyboard = take("uinput", "a Wayland session")) return keyboard;
     }
-    if (sessionVariableSet("WAYLAND_DISPLAY") && haveDesktopKeys("uinput")) return "uinput";
-    Fail("no X display and no Wayland session to type into; choose --keys " +
+    if (sessionVariableSet("DISPLAY")) {
+        if (auto keyboard = take("x11", "an X display is reachable")) return keyboard;
+    }
+    Fail("no desktop session to type into" + refusals + "; choose --keys " +
          cli::OneOf(keyChoices()));
 }
 
@@ -92,7 +111,6 @@ Options parseOptions(int argc, char** argv) {
         if (options.headless) Fail("--screenshots renders the windows; it takes no --headless");
         options.keys = "sheet";
     }
-    if (options.keys.empty()) options.keys = desktopKeys();
     return options;
 }
 
@@ -113,7 +131,7 @@ void onSignal(int) {
 } // namespace
 
 int main(int argc, char** argv) {
-    const Options options = parseOptions(argc, argv);
+    Options options = parseOptions(argc, argv);
 
     const ProfileFile ini = ProfileFile::load(kSettingsFile);
     PortMap portMap;
@@ -154,12 +172,19 @@ int main(int argc, char** argv) {
     std::unique_ptr<DesktopKeyboard> desktop;
     KeyboardPort* keyboard = options.keys == "trace" ? static_cast<KeyboardPort*>(&trace) : &sheet;
     const KeyLayout* keyLayout = &layout;
-    if (options.keys != "trace" && options.keys != "sheet") {
+    if (options.keys.empty()) {
+        desktop = openSessionKeyboard(options.keys);
+    } else if (options.keys != "trace" && options.keys != "sheet") {
         std::string error;
         desktop = OpenDesktopKeyboard(options.keys, error);
         if (!desktop) Fail(error);
-        // Some targets take a cell only well after a cursor move ([keys] MoveWait, in ms).
+    }
+    if (desktop) {
+        // Some targets take a cell only well after a cursor move ([keys] MoveWait, in ms),
+        // and each port waits after every key event so no target is flooded ([keys] KeyWait).
         desktop->setMoveSettleMs(ReadMoveWait(ini));
+        desktop->setKeyWaitMs(ReadKeyWait(ini, desktop->keyWaitMs()));
+        desktop->setFaultSink(cli::Report);
         keyboard = desktop.get();
         if (desktop->layout()) keyLayout = desktop->layout();
     }
@@ -172,7 +197,7 @@ int main(int argc, char** argv) {
     std::unique_ptr<QtGuiSession> gui;
     std::unique_ptr<QtClipboard> desktopClipboard;
     const char* display = std::getenv("DISPLAY");
-    if ((options.keys == "x11" || options.keys == "uinput") && display && *display) {
+    if (desktop && display && *display) {
         std::string error;
         gui = QtGuiSession::adoptRunning();
         if (!gui) gui = QtGuiSession::start("xcb", error);

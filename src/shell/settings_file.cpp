@@ -141,6 +141,12 @@ int ReadMoveWait(const ProfileFile& ini) {
     return std::max(0, std::atoi(read(ini, "keys", "MoveWait", 5, "0").c_str()));
 }
 
+int ReadKeyWait(const ProfileFile& ini, int portDefault) {
+    const std::string text = read(ini, "keys", "KeyWait", 4, "");
+    if (text.empty() || text[0] < '0' || text[0] > '9') return portDefault;
+    return std::atoi(text.c_str());
+}
+
 void WriteSettings(const SettingsWindows& w, ProfileFile& ini) {
     const TMainFrm& frm = w.frm;
     const auto write = [&ini](const std::string& section, const std::string& key,

@@ -23,9 +23,12 @@ bool ReadLanguageIsEnglish(const ProfileFile& ini);
 
 // The machine's own keys, which no window reads: [ports] COMn=device names the device a
 // port number opens, and [keys] MoveWait the extra milliseconds a target needs after a
-// cursor move (0 when unset).
+// cursor move (0 when unset), and [keys] KeyWait the milliseconds a keyboard port waits
+// after each key event (the port's own wait when unset or not a number: a typo must not
+// let the keys flood the target).
 void ReadPortMap(const ProfileFile& ini, PortMap& ports);
 int ReadMoveWait(const ProfileFile& ini);
+int ReadKeyWait(const ProfileFile& ini, int portDefault);
 
 struct SettingsWindows {
     const TMainFrm& frm;

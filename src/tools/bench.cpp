@@ -5,13 +5,14 @@
 // the port open, and the latency from a record's last byte to its first key event.
 // qorva-bench --picture: a plate reader's picture from its trailer to the X clipboard.
 // qorva-bench --x11: the X11 port's cost per key event on $DISPLAY (Shift taps).
+// qorva-bench --wayland: the same for the Wayland port on $WAYLAND_DISPLAY.
 #include "platform/beep.h"
 #include "platform/clock.h"
 #include "platform/desktop_ports.h"
 #include "platform/event_loop.h"
 #include "platform/keyboard.h"
-#include "platform/qt/qt_pictures.h"
 #include "platform/posix/instrument_line.h"
+#include "platform/qt/qt_pictures.h"
 #include "platform/system.h"
 #include "shell/command_line.h"
 #include "shell/main_frm.h"
@@ -197,6 +198,18 @@ int serialBenchmark() {
     return 0;
 }
 
+// Milliseconds per key event of a desktop port, Shift taps, with the given key wait.
+double millisecondsPerKeyEvent(DesktopKeyboard& port, int keyWaitMs) {
+    port.setKeyWaitMs(keyWaitMs);
+    const int events = 2000;
+    const double start = wallSeconds();
+    for (int k = 0; k < events / 2; ++k) {
+        port.sendKey({vk::Shift, 0, true});
+        port.sendKey({vk::Shift, 0, false});
+    }
+    return (wallSeconds() - start) * 1000 / events;
+}
+
 int x11Benchmark() {
     std::string error;
     const auto port = OpenDesktopKeyboard("x11", error);
@@ -204,14 +217,23 @@ int x11Benchmark() {
         std::printf("%s\n", error.c_str());
         return 1;
     }
-    const int events = 2000;
-    const double start = wallSeconds();
-    for (int k = 0; k < events / 2; ++k) {
-        port->sendKey({vk::Shift, 0, true});
-        port->sendKey({vk::Shift, 0, false});
-    }
     std::printf("X11 port: %.3f ms per key event (flush, sync and the 1 ms spacing)\n",
-                (wallSeconds() - start) * 1000 / events);
+                millisecondsPerKeyEvent(*port, port->keyWaitMs()));
+    return 0;
+}
+
+int waylandBenchmark() {
+    std::string error;
+    const auto port = OpenDesktopKeyboard("wayland", error);
+    if (!port) {
+        std::printf("%s\n", error.c_str());
+        return 1;
+    }
+    const int keyWait = port->keyWaitMs();
+    const double own = millisecondsPerKeyEvent(*port, 0);
+    std::printf("Wayland port: %.3f ms per key event without a key wait, %.3f ms with its "
+                "default wait of %d ms\n",
+                own, millisecondsPerKeyEvent(*port, keyWait), keyWait);
     return 0;
 }
 
@@ -266,15 +288,18 @@ int pictureBenchmark() {
 }
 
 int main(int argc, char** argv) {
-    bool x11 = false, serial = false, picture = false;
+    bool x11 = false, wayland = false, serial = false, picture = false;
     cli::CommandLine line("qorva-bench", "Prints the pipeline's speed figures.");
     CLI::Option* x11Flag = line.flag("--x11", x11, "the X11 port's cost per key event on $DISPLAY");
     line.flag("--serial", serial, "idle CPU and record latency on a pseudo-terminal")
+        ->excludes(x11Flag);
+    line.flag("--wayland", wayland, "the Wayland port's cost per key event on $WAYLAND_DISPLAY")
         ->excludes(x11Flag);
     line.flag("--picture", picture, "a plate reader's picture to the clipboard on $DISPLAY");
     line.parse(argc, argv);
     if (picture) return pictureBenchmark();
     if (x11) return x11Benchmark();
+    if (wayland) return waylandBenchmark();
     if (serial) return serialBenchmark();
     std::printf("line assembly: %.1f MB/s\n", lineAssemblyMBps());
     const auto fastestOfThree = [](size_t bytes) {

@@ -1,3 +1,4 @@
+#include "app_world.h"
 #include "platform/posix/posix_serial.h"
 #include "pty_pair.h"
 #include "world.h"
@@ -100,4 +101,83 @@ TEST(Connection, APseudoTerminalThatHangsUpLosesNothingReadBeforeIt) {
     platform.loop.runUntil(1000);
     EXPECT_EQ(platform.grid(), "n,0.012\n");
     EXPECT_TRUE(frm.running());
+}
+
+namespace {
+
+// The whole program on the PFI page, with the line on COM1.
+struct WatchedLine : AppWorld {
+    WatchedLine() : AppWorld(settingsPath(), true) {
+        frm.Manufacturer.setActivePageIndex(1);
+        frm.densito.setFromText("Blatt5");
+        frm.Commport.setItemIndex(0);
+    }
+    MemorySerialPorts::Device& device() { return line(pnCOM1); }
+    int said(const std::string& text) const {
+        int count = 0;
+        for (size_t at = log.str().find(text); at != std::string::npos;
+             at = log.str().find(text, at + 1))
+            ++count;
+        return count;
+    }
+    void runFor(int ms) { loop.runUntil(loop.now() + ms); }
+};
+
+} // namespace
+
+// A lost line is said once with its reason, opened again every second until it is back,
+// and every record from before and after is typed.
+TEST(LineWatch, AHungUpLineIsOpenedAgainUntilItIsBack) {
+    WatchedLine w;
+    w.frm.Button3.Click();
+    const LineSettings settings = w.device().settings;
+    w.device().input = "0.011\r\n";
+    w.runFor(500);
+    w.device().hungUp = true;
+    w.runFor(5500);
+    EXPECT_EQ(w.said("lost /dev/ttyS0: the line hung up; trying again every second"), 1)
+        << w.log.str();
+    EXPECT_NE(w.frm.StatusBar1.SimpleText().find("lost /dev/ttyS0"), std::string::npos);
+    EXPECT_FALSE(w.frm.CommPortDriver1.Connected());
+    w.device().hungUp = false;
+    w.runFor(1500);
+    EXPECT_EQ(w.said("/dev/ttyS0 is back"), 1) << w.log.str();
+    EXPECT_EQ(w.frm.StatusBar1.SimpleText(), TMainFrm::kConnected);
+    w.device().input = "0.012\r\n";
+    EXPECT_EQ(w.device().settings.bitRate, settings.bitRate) << "opened with the same settings";
+    EXPECT_EQ(w.device().settings.parity, settings.parity);
+    w.runFor(500);
+    EXPECT_EQ(w.grid(), "n,0.011\nn,0.012\n");
+}
+
+TEST(LineWatch, ADeviceMissingAtStartIsWaitedForAndStartedWhenItComes) {
+    WatchedLine w;
+    w.device().present = false;
+    w.frm.Button3.Click();
+    EXPECT_FALSE(w.frm.CommPortDriver1.Connected());
+    EXPECT_EQ(w.said("cannot open /dev/ttyS0: no such device; trying again every second"), 1)
+        << w.log.str();
+    w.runFor(3500);
+    w.device().present = true;
+    w.runFor(1500);
+    EXPECT_TRUE(w.frm.running());
+    EXPECT_EQ(w.said("/dev/ttyS0 is back"), 1) << w.log.str();
+    w.device().input = "0.012\r\n";
+    w.runFor(500);
+    EXPECT_EQ(w.grid(), "n,0.012\n");
+}
+
+// STOP while the line is away ends the waiting: the program does not open a port the
+// user closed.
+TEST(LineWatch, StopEndsTheWaiting) {
+    WatchedLine w;
+    w.frm.Button3.Click();
+    w.device().hungUp = true;
+    w.runFor(1500);
+    w.frm.Button4.Click();
+    w.device().hungUp = false;
+    w.runFor(3000);
+    EXPECT_FALSE(w.frm.CommPortDriver1.Connected());
+    EXPECT_FALSE(w.app.lineWatch.waiting());
+    EXPECT_EQ(w.said("is back"), 0) << w.log.str();
 }

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sys/stat.h>
+#include <thread>
 
 using namespace qorva;
 using namespace qorva::test;
@@ -58,4 +60,73 @@ TEST(Headless, ASecondRunKeepsWhatTheFirstRunSet) {
     EXPECT_EQ(value("snst", "konfig"), "2134");
     EXPECT_EQ(value("snst", "konfig2"), "7123456");
     EXPECT_EQ(value("ports", "COM5"), "/dev/null-port") << "our own section stays";
+}
+
+namespace {
+
+std::string freshFolder(const std::string& name) {
+    const std::string dir = testing::TempDir() + name;
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    return dir;
+}
+
+bool appearsWithin(const std::string& path, std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!std::filesystem::exists(path))
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        else
+            std::this_thread::sleep_for(20ms);
+    return true;
+}
+
+} // namespace
+
+// A USB adapter pulled and plugged back: the line behind a link hangs up and comes back
+// as a new pseudo-terminal at the same path. Both are said, and every record from before
+// and after is typed once.
+TEST(Headless, ALineThatHangsUpIsOpenedAgainAndNothingIsLost) {
+    const std::string dir = freshFolder("headless-hangup");
+    const std::string link = dir + "/line";
+    std::string records;
+    for (int k = 1; k <= 6; ++k) records += "0.01" + std::to_string(k) + "\r\n";
+    writeText(dir + "/records.txt", records);
+    ChildProgram sim(QORVA_SIM,
+                     {"--from", dir + "/records.txt", "--link", link, "--interval", "300",
+                      "--hangup-after", "3", "--hold", "1500"},
+                     dir);
+    ASSERT_TRUE(appearsWithin(link, 10s));
+    ChildProgram qorva(QORVA_HEADLESS,
+                       {"--headless", "--keys", "sheet", "--port", link, "--set",
+                        "Manufacturer=ThirdParty", "--set", "densito=Blatt5", "--set",
+                        "CheckBox72=1"},
+                       dir);
+    EXPECT_TRUE(qorva.waitForError(link + " is back", 20s)) << qorva.err();
+    EXPECT_EQ(sim.finish(20s), 0) << sim.err();
+    EXPECT_EQ(qorva.interrupt(10s), 0) << qorva.err();
+    EXPECT_NE(qorva.err().find("lost " + link + ": "), std::string::npos) << qorva.err();
+    for (int k = 1; k <= 6; ++k) {
+        const std::string value = "0.01" + std::to_string(k);
+        const auto first = qorva.out().find(value);
+        EXPECT_NE(first, std::string::npos) << value << " typed: " << qorva.out();
+        EXPECT_EQ(qorva.out().find(value, first + 1), std::string::npos) << value << " once";
+    }
+}
+
+// The device named on the command line is opened whatever port the settings file holds,
+// and one that is not there yet is waited for.
+TEST(Headless, PortWinsOverTheSettingsFileAndIsWaitedFor) {
+    for (const char* stored : {"-1", "99999999999", "3"}) {
+        const std::string dir = freshFolder("headless-port");
+        writeText(dir + "/qorva.ini", std::string("[allg]\r\nCommport=") + stored + "\r\n");
+        const std::string link = dir + "/line";
+        ChildProgram qorva(QORVA_HEADLESS, {"--headless", "--keys", "trace", "--port", link}, dir);
+        EXPECT_TRUE(qorva.waitForError("cannot open " + link + ": ", 10s))
+            << stored << ": " << qorva.err();
+        ChildProgram sim(QORVA_SIM, {"--link", link, "--count", "0", "--hold", "3000"}, dir);
+        EXPECT_TRUE(qorva.waitForError(link + " is back", 10s)) << stored << ": " << qorva.err();
+        EXPECT_EQ(qorva.interrupt(10s), 0) << qorva.err();
+        EXPECT_EQ(qorva.err().find("/dev/ttyS"), std::string::npos) << qorva.err();
+    }
 }

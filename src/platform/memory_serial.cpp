@@ -34,6 +34,7 @@ class MemoryLine : public SerialLine {
         device_.input.erase(0, static_cast<size_t>(n));
         return n;
     }
+    std::string failure() const override { return device_.hungUp ? "the line hung up" : ""; }
     int write(const char* data, int size) override {
         if (device_.hungUp) return -1;
         const int room = device_.outCapacity - static_cast<int>(device_.output.size());
@@ -52,9 +53,13 @@ class MemoryLine : public SerialLine {
 
 std::unique_ptr<SerialLine> MemorySerialPorts::open(const std::string& path) {
     const auto it = devices_.find(path);
-    if (it == devices_.end() || !it->second.present || it->second.open || it->second.hungUp)
-        return nullptr;
-    return std::make_unique<MemoryLine>(it->second);
+    if (it == devices_.end() || !it->second.present || it->second.hungUp)
+        openFailure_ = "no such device";
+    else if (it->second.open)
+        openFailure_ = "the device is in use";
+    else
+        return std::make_unique<MemoryLine>(it->second);
+    return nullptr;
 }
 
 } // namespace qorva

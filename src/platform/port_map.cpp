@@ -5,6 +5,7 @@
 namespace qorva {
 
 std::string PortMap::pathFor(int ordinal) const {
+    if (!every_.empty()) return every_;
     const auto it = paths_.find(ordinal);
     return it != paths_.end() ? it->second : DefaultDevicePath(ordinal);
 }

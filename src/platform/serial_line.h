@@ -40,19 +40,22 @@ class SerialLine {
     virtual void purge(bool input, bool output) = 0;
     // Clears the line's error state and reports the bytes waiting in both queues.
     virtual void clearErrors(QueueCounts& counts) = 0;
-    // Bytes read (0 when nothing waits), or -1 when the read failed.
+    // Bytes read (0 when nothing waits), or -1 when the read failed: the device is gone or
+    // hung up, and failure() says why.
     virtual int read(char* buffer, int size) = 0;
+    virtual std::string failure() const = 0;
     virtual int write(const char* data, int size) = 0;
     virtual void setDTR(bool on) = 0;
     virtual void setRTS(bool on) = 0;
 };
 
 // Opens device paths; nullptr when the device is missing, held by another open, or
-// not accessible.
+// not accessible, and openFailure() says which.
 class SerialPorts {
   public:
     virtual ~SerialPorts() = default;
     virtual std::unique_ptr<SerialLine> open(const std::string& device) = 0;
+    virtual std::string openFailure() const = 0;
 };
 
 // In-memory devices: a test or the replay tool writes what the instrument sends and
@@ -71,9 +74,11 @@ class MemorySerialPorts : public SerialPorts {
     };
     Device& device(const std::string& path) { return devices_[path]; }
     std::unique_ptr<SerialLine> open(const std::string& device) override;
+    std::string openFailure() const override { return openFailure_; }
 
   private:
     std::map<std::string, Device> devices_;
+    std::string openFailure_;
 };
 
 } // namespace qorva

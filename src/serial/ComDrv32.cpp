@@ -250,6 +250,10 @@ void TCommPortDriver::setComPortPollingDelay(uint16_t v) {
     setPacketTimeout(packetTimeout_);
 }
 
+void TCommPortDriver::lineFailed() {
+    if (OnLineError) OnLineError(DevicePath(), handle_->failure());
+}
+
 void TCommPortDriver::PollPort() {
     if (!Connected()) return;
     QueueCounts counts;
@@ -259,6 +263,7 @@ void TCommPortDriver::PollPort() {
     if (packetSize_ <= 0) {
         const int n = handle_->read(buffer, inBufSize_);
         if (n > 0 && OnReceiveData) OnReceiveData(this, buffer, n);
+        if (n < 0) lineFailed();
         return;
     }
     const int p = packetSize_;
@@ -266,6 +271,7 @@ void TCommPortDriver::PollPort() {
         uint32_t t = tick();
         do {
             const int n = handle_->read(buffer, p);
+            if (n < 0) return lineFailed();
             // A packet found whole before any tick saw its first byte counts from now.
             const uint32_t start = firstByteOfPacketTime_ == kNoTime ? t : firstByteOfPacketTime_;
             if (n > 0 && OnReceivePacket)
@@ -285,6 +291,7 @@ void TCommPortDriver::PollPort() {
     if (packetTimeout_ > 0 && firstByteOfPacketTime_ != kNoTime &&
         now - firstByteOfPacketTime_ > static_cast<uint32_t>(packetTimeout_)) {
         const int n = handle_->read(buffer, q);
+        if (n < 0) return lineFailed();
         if (n > 0 && packetMode_ == pmPass && OnReceivePacket)
             OnReceivePacket(this, buffer, n, static_cast<int32_t>(now - firstByteOfPacketTime_));
         firstByteOfPacketTime_ = kNoTime;

@@ -131,6 +131,9 @@ class TCommPortDriver {
     TComPortReceivePacketEvent OnReceivePacket;
     // The device refused the line settings; the port stays open with what it took.
     std::function<void(const std::string& device)> OnSettingsRefused;
+    // A read failed: the device is gone or hung up. The port stays as it is; whoever
+    // watches the line decides what to do, and hears of every failed read until then.
+    std::function<void(const std::string& device, const std::string& reason)> OnLineError;
 
     // The device path the current port number opens.
     std::string DevicePath() const { return portMap_.pathFor(comPort_); }
@@ -138,6 +141,7 @@ class TCommPortDriver {
   private:
     void ApplyComPortSettings();
     void PollPort();
+    void lineFailed();
     void applyIfConnected();
     void startPollTimer();
     void stopPollTimer();

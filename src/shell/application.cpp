@@ -29,8 +29,11 @@ std::string absolutePath(const std::string& path) {
 
 QorvaApplication::QorvaApplication(const PlatformServices& platform, ShellLauncher& launcher,
                                    ApplicationSettings settings, std::ostream& log)
-    : frm(platform), startopt(launcher), launcher_(launcher),
-      withWindows_(platform.windows != nullptr), settings_(std::move(settings)), log_(log) {
+    : frm(platform), startopt(launcher),
+      lineWatch(frm, platform.serialPorts,
+                [this](const std::string& message) { log_ << "qorva: " << message << '\n'; }),
+      launcher_(launcher), withWindows_(platform.windows != nullptr),
+      settings_(std::move(settings)), log_(log) {
     settings_.path = absolutePath(settings_.path);
     const ProfileFile ini = ProfileFile::load(settings_.path);
     FormCreate(ini);

@@ -6,6 +6,7 @@
 #include "dialogs/Konfig2.h"
 #include "dialogs/Stopt.h"
 #include "platform/shell_open.h"
+#include "shell/line_watch.h"
 #include "shell/main_frm.h"
 
 #include <optional>
@@ -30,6 +31,8 @@ class QorvaApplication {
     TForm3 form3;
     TForm2 form2;
     TStartopt startopt;
+    // Reports a lost line and opens it again; said on the log as well as the status bar.
+    LineWatch lineWatch;
     // The directory that was current at start-up; the settings are written there.
     std::string StartDir;
 

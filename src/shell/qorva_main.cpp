@@ -114,14 +114,6 @@ Options parseOptions(int argc, char** argv) {
     return options;
 }
 
-// The port the user will have chosen: the last --set Commport, else the stored port.
-int chosenPort(const std::vector<std::string>& assignments, const ProfileFile& ini) {
-    int port = std::atoi(ini.GetPrivateProfileString("allg", "Commport", "1", 3).c_str());
-    for (const auto& a : assignments)
-        if (a.rfind("Commport=", 0) == 0) port = std::atoi(a.c_str() + 9);
-    return port;
-}
-
 EventLoop* runningLoop = nullptr;
 
 void onSignal(int) {
@@ -136,7 +128,7 @@ int main(int argc, char** argv) {
     const ProfileFile ini = ProfileFile::load(kSettingsFile);
     PortMap portMap;
     ReadPortMap(ini, portMap);
-    if (options.port) portMap.assign(chosenPort(options.assignments, ini), *options.port);
+    if (options.port) portMap.assignEvery(*options.port);
 
         // The window's loop runs the core over Qt's events; without a window the plain
         // real-time loop runs it.

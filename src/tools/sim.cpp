@@ -396,8 +396,9 @@ int main(int argc, char** argv) {
                                line.name() + ": " + line.error());
             return 1;
         }
-        if (options.hangupAfter > 0 && k + 1 == options.hangupAfter) line.hangUpAndReturn();
         std::this_thread::sleep_for(std::chrono::milliseconds(options.intervalMs));
+        // After the pause that follows the record, as an adapter pulled between records.
+        if (options.hangupAfter > 0 && k + 1 == options.hangupAfter) line.hangUpAndReturn();
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(options.holdMs));
     return 0;

@@ -3,7 +3,9 @@
 #include "platform/posix/termios_settings.h"
 
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
@@ -127,11 +129,17 @@ class PosixLine : public SerialLine {
         counts.waitingOut = out;
     }
 
+    // A pseudo-terminal whose other side closed reads as end of file or EIO, a
+    // pulled USB adapter as EIO or ENODEV: all of them are a line that is gone.
     int read(char* buffer, int size) override {
         const ssize_t n = ::read(fd_, buffer, static_cast<size_t>(size));
-        if (n >= 0) return static_cast<int>(n);
-        return (errno == EAGAIN || errno == EINTR) ? 0 : -1;
+        if (n > 0) return static_cast<int>(n);
+        if (n < 0 && (errno == EAGAIN || errno == EINTR)) return 0;
+        if (n == 0 && !hungUp()) return 0;
+        failure_ = n == 0 ? "the line hung up" : std::strerror(errno);
+        return -1;
     }
+    std::string failure() const override { return failure_; }
 
     int write(const char* data, int size) override {
         const ssize_t n = ::write(fd_, data, static_cast<size_t>(size));
@@ -145,18 +153,28 @@ class PosixLine : public SerialLine {
 
   private:
     void modemLine(int line, bool on) { ioctl(fd_, on ? TIOCMBIS : TIOCMBIC, &line); }
+    bool hungUp() const {
+        pollfd state{fd_, POLLIN, 0};
+        return poll(&state, 1, 0) > 0 && (state.revents & (POLLHUP | POLLERR | POLLNVAL));
+    }
 
     int fd_;
+    std::string failure_;
 };
 
 } // namespace
 
 std::unique_ptr<SerialLine> PosixSerialPorts::open(const std::string& device) {
     const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return nullptr;
+    if (fd < 0) {
+        openFailure_ = std::strerror(errno);
+        return nullptr;
+    }
     // Exclusive use: a lock against other programs (it holds for root as well), and the
     // terminal's exclusive mode against plain opens.
-    if (!isatty(fd) || flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    const bool terminal = isatty(fd);
+    if (!terminal || flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        openFailure_ = terminal ? "the device is in use by another program" : "not a serial line";
         close(fd);
         return nullptr;
     }

@@ -7,6 +7,10 @@ namespace qorva {
 class PosixSerialPorts : public SerialPorts {
   public:
     std::unique_ptr<SerialLine> open(const std::string& device) override;
+    std::string openFailure() const override { return openFailure_; }
+
+  private:
+    std::string openFailure_;
 };
 
 } // namespace qorva

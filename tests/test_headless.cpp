@@ -130,3 +130,40 @@ TEST(Headless, PortWinsOverTheSettingsFileAndIsWaitedFor) {
         EXPECT_EQ(qorva.err().find("/dev/ttyS"), std::string::npos) << qorva.err();
     }
 }
+
+// Ctrl+C with records queued: the record being typed is finished, and each record is
+// either typed or kept in the untyped file, never both, never neither.
+TEST(Headless, AnInterruptKeepsTheQueuedRecords) {
+    const std::string dir = freshFolder("headless-queue");
+    const std::string link = dir + "/line";
+    std::string records;
+    for (int k = 10; k < 40; ++k) records += "0." + std::to_string(k) + "1\r\n";
+    writeText(dir + "/records.txt", records);
+    ChildProgram sim(
+        QORVA_SIM,
+        {"--from", dir + "/records.txt", "--link", link, "--interval", "0", "--hold", "10000"},
+        dir);
+    ASSERT_TRUE(appearsWithin(link, 10s));
+    ChildProgram qorva(QORVA_HEADLESS,
+                       {"--headless", "--keys", "sheet", "--port", link, "--set",
+                        "Manufacturer=ThirdParty", "--set", "densito=Blatt5", "--set",
+                        "CheckBox72=1"},
+                       dir);
+    ASSERT_TRUE(qorva.waitForError("Ctrl+C ends\n", 10s)) << qorva.err();
+    std::this_thread::sleep_for(1500ms); // some records typed, the rest still queued
+    EXPECT_EQ(qorva.interrupt(10s), 0) << qorva.err();
+    std::string kept;
+    for (const auto& entry : std::filesystem::directory_iterator(dir))
+        if (entry.path().filename().string().rfind("qorva-untyped-", 0) == 0)
+            kept = readText(entry.path().string());
+    EXPECT_NE(kept, "") << "records were still queued: " << qorva.err();
+    EXPECT_NE(qorva.err().find("queued records were not typed; they are kept in " + dir),
+              std::string::npos)
+        << qorva.err();
+    for (int k = 10; k < 40; ++k) {
+        const std::string value = "0." + std::to_string(k) + "1";
+        const bool typed = qorva.out().find(value) != std::string::npos;
+        const bool isKept = kept.find(value + "\r\n") != std::string::npos;
+        EXPECT_NE(typed, isKept) << value << (typed ? " typed and kept" : " lost");
+    }
+}

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <deque>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <random>
@@ -318,4 +320,36 @@ TEST(Settings, KeyWaitIsWholeMillisecondsOrThePortsOwn) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(ReadKeyWait(ProfileFile::parse(c.file), 5), c.ms) << c.file;
+}
+
+// Closing with records queued loses none: they are kept, as received, in a file beside
+// the settings that the simulator can send again, and the close says how many.
+TEST(Settings, RecordsStillQueuedAtCloseAreKeptBesideTheSettings) {
+    const std::string dir = testing::TempDir() + "untyped-at-close";
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    AppWorld w(dir + "/qorva.ini");
+    w.frm.Manufacturer.setActivePageIndex(1);
+    w.frm.densito.setFromText("Blatt5");
+    w.frm.Commport.setItemIndex(0);
+    w.frm.Button3.Click();
+    std::string sent;
+    for (int k = 0; k < 8; ++k) sent += "0.01" + std::to_string(k) + "\r\n";
+    w.frm.pipeline.CommPortDriver1ReceiveData(sent.data(), static_cast<int>(sent.size()));
+    w.loop.runUntil(w.loop.now() + 150);
+    const std::deque<std::string> queued = w.frm.pipeline.RSBUF;
+    ASSERT_FALSE(queued.empty());
+    ASSERT_LT(queued.size(), 8u) << "one is typed";
+    w.app.Close();
+    std::string kept;
+    for (const auto& entry : std::filesystem::directory_iterator(dir))
+        if (entry.path().filename().string().rfind("qorva-untyped-", 0) == 0)
+            kept = readText(entry.path().string());
+    std::string expected;
+    for (const auto& record : queued) expected += record;
+    EXPECT_EQ(kept, expected);
+    EXPECT_EQ(sent.substr(sent.size() - kept.size()), kept) << "the last records, as received";
+    EXPECT_NE(w.log.str().find(std::to_string(queued.size()) + " queued records were not typed"),
+              std::string::npos)
+        << w.log.str();
 }

@@ -4,6 +4,7 @@
 #include "platform/profile.h"
 #include "shell/settings_file.h"
 
+#include <cstdio>
 #include <filesystem>
 #include <system_error>
 
@@ -131,8 +132,34 @@ void QorvaApplication::applyLanguage(const ProfileFile& ini) {
     if (ReadLanguageIsEnglish(ini)) form2.englisch.setChecked(true);
 }
 
+// "qorva-untyped-YYYYMMDD-HHMMSS.txt" beside the settings file.
+std::string QorvaApplication::untypedRecordsPath() const {
+    const LocalDateTime t = frm.clock.now();
+    char name[64];
+    std::snprintf(name, sizeof name, "qorva-untyped-%04d%02d%02d-%02d%02d%02d.txt", t.year, t.month,
+                  t.day, t.hour, t.minute, t.second);
+    return (std::filesystem::path(settings_.path).parent_path() / name).string();
+}
+
+// Records queued but not typed are kept as they were received, one line each, so that
+// qorva-sim --from can send them again.
+void QorvaApplication::keepUntypedRecords() {
+    const auto& queue = frm.pipeline.RSBUF;
+    if (queue.empty()) return;
+    std::string records;
+    for (const auto& record : queue) records += record;
+    const std::string path = untypedRecordsPath();
+    const std::string count = std::to_string(queue.size()) + " queued record" +
+                              (queue.size() == 1 ? " was" : "s were") + " not typed";
+    if (ReplaceFileAtomically(path, records))
+        log_ << "qorva: " << count << "; they are kept in " << path << '\n';
+    else
+        log_ << "qorva: " << count << " and cannot be kept in " << path << '\n';
+}
+
 void QorvaApplication::Close() {
     frm.CommPortDriver1.Disconnect();
+    keepUntypedRecords();
     if (!settings_.readOnly) {
         ProfileFile ini = ProfileFile::load(settings_.path);
         WriteSettings(SettingsWindows{frm, form4, form3, form2, startopt}, ini);

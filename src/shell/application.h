@@ -36,7 +36,8 @@ class QorvaApplication {
     // The directory that was current at start-up; the settings are written there.
     std::string StartDir;
 
-    // The main window's close: port closed, settings written, queue freed.
+    // The main window's close: port closed, the records still queued kept in a file beside
+    // the settings, settings written, queue freed.
     void Close();
     // Opens a page's program or document (woher 1, 2, 3, 6) or a manual (4 German,
     // 5 English) with the desktop's default action.
@@ -50,6 +51,8 @@ class QorvaApplication {
     void FormCreate(const ProfileFile& ini);
     void wireWindows();
     void applyLanguage(const ProfileFile& ini);
+    std::string untypedRecordsPath() const;
+    void keepUntypedRecords();
 
     ShellLauncher& launcher_;
     bool withWindows_;

@@ -114,10 +114,14 @@ Options parseOptions(int argc, char** argv) {
     return options;
 }
 
-EventLoop* runningLoop = nullptr;
+// The window's loop ends on a quit request; the headless program only notes the signal
+// and ends between two records, so the one being typed is finished with its pauses.
+EventLoop* quitOnSignal = nullptr;
+volatile std::sig_atomic_t stopRequested = 0;
 
 void onSignal(int) {
-    if (runningLoop) runningLoop->requestQuit();
+    stopRequested = 1;
+    if (quitOnSignal) quitOnSignal->requestQuit();
 }
 
 } // namespace
@@ -152,9 +156,13 @@ int main(int argc, char** argv) {
     EventLoop& loop = *chosenLoop;
     // From here on Ctrl+C or SIGTERM closes the program as its window's close does, even
     // when it arrives while start-up still runs.
-    runningLoop = &loop;
+#ifdef QORVA_GUI
+    if (window) quitOnSignal = &loop;
+#endif
     std::signal(SIGINT, onSignal);
     std::signal(SIGTERM, onSignal);
+    // A closed standard output is a failed write, not the end of the program.
+    std::signal(SIGPIPE, SIG_IGN);
     SystemClock clock;
     UsKeyLayout layout;
     const auto serialPorts = MakeSystemSerialPorts();
@@ -220,12 +228,15 @@ int main(int argc, char** argv) {
     std::cerr << "qorva: " << frm.StatusBar1.SimpleText() << " (" << frm.CommportPath.Caption()
               << "); Ctrl+C ends\n";
 
-    while (!loop.quitRequested()) loop.runUntil(loop.now() + 1000);
+    // Short slices: a signal is seen within one, and typing is never cut inside it.
+    while (!stopRequested && std::cout) loop.runUntil(loop.now() + 50);
 
+    const bool outputLost = !std::cout;
+    if (outputLost) cli::Report("standard output is closed; the program ends");
     app.Close();
     if (options.keys == "sheet") {
         sheet.finish();
         sheet.writeCsv(std::cout);
     }
-    return 0;
+    return outputLost ? 1 : 0;
 }

@@ -353,3 +353,87 @@ TEST(Settings, RecordsStillQueuedAtCloseAreKeptBesideTheSettings) {
               std::string::npos)
         << w.log.str();
 }
+
+// A settings file that cannot be used never stops the start: the defaults, one message
+// naming the file and the reason, and the file left as it is at close.
+TEST(Settings, AFileThatCannotBeUsedGivesTheDefaultsAndIsLeftAlone) {
+    const std::string dir = testing::TempDir() + "unusable-settings";
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    const struct {
+        const char* name;
+        std::function<void(const std::string&)> make;
+        const char* reason;
+    } cases[] = {
+        {"a folder", [](const std::string& p) { std::filesystem::create_directory(p); },
+         "is not a regular file"},
+        {"a link to dev-zero",
+         [](const std::string& p) { std::filesystem::create_symlink("/dev/zero", p); },
+         "is not a regular file"},
+        {"2 MiB", [](const std::string& p) { writeText(p, std::string(2 << 20, 'x')); },
+         "is larger than 1048576 bytes"},
+    };
+    for (const auto& c : cases) {
+        const std::string path = dir + "/" + c.name + ".ini";
+        c.make(path);
+        const auto before = std::filesystem::symlink_status(path).type();
+        {
+            AppWorld w(path);
+            EXPECT_EQ(w.frm.BaudRate.ItemIndex(), 5) << c.name;
+            EXPECT_NE(w.log.str().find(path + " " + c.reason + ": it is not used"),
+                      std::string::npos)
+                << c.name << ": " << w.log.str();
+            w.app.Close();
+            EXPECT_NE(w.log.str().find("was not used; the settings are not saved"),
+                      std::string::npos)
+                << c.name << ": " << w.log.str();
+        }
+        EXPECT_EQ(std::filesystem::symlink_status(path).type(), before) << c.name;
+        EXPECT_FALSE(std::filesystem::exists(path + ".new")) << c.name;
+    }
+    const std::string big = dir + "/2 MiB.ini";
+    EXPECT_EQ(std::filesystem::file_size(big), size_t{2} << 20) << "not replaced";
+}
+
+TEST(Settings, BinaryGarbageLoadsAsDefaults) {
+    const std::string path = settingsPath();
+    std::string garbage;
+    for (int k = 0; k < 4096; ++k) garbage += static_cast<char>((k * 7919) % 256);
+    writeText(path, garbage + "\r\n[allg]\r\nBaudrate=\xff\xfe\r\nCommport=-1\r\n");
+    AppWorld w(path);
+    EXPECT_GE(w.frm.BaudRate.ItemIndex(), -1);
+    EXPECT_GE(w.frm.Commport.ItemIndex(), -1);
+    w.app.Close();
+    EXPECT_EQ(w.log.str().find("not used"), std::string::npos) << w.log.str();
+}
+
+// A file its owner made read-only is not replaced; a temporary file a killed save left
+// (here a link that would write through to another file) is removed, not written into.
+TEST(Settings, ReadOnlyFilesStayAndLeftTemporaryFilesGo) {
+    const std::string path = settingsPath();
+    writeText(path, "[allg]\r\nBaudrate=3\r\n");
+    std::filesystem::permissions(path, std::filesystem::perms::owner_read |
+                                           std::filesystem::perms::group_read);
+    {
+        AppWorld w(path);
+        w.frm.BaudRate.setItemIndex(7);
+        w.app.Close();
+        EXPECT_NE(w.log.str().find(path + " is read-only; the settings are not saved"),
+                  std::string::npos)
+            << w.log.str();
+    }
+    EXPECT_EQ(readText(path), "[allg]\r\nBaudrate=3\r\n");
+
+    std::filesystem::permissions(path, std::filesystem::perms::owner_all);
+    const std::string victim = settingsPath("-victim");
+    writeText(victim, "untouched");
+    std::filesystem::remove(path + ".new");
+    std::filesystem::create_symlink(victim, path + ".new");
+    {
+        AppWorld w(path);
+        w.app.Close();
+    }
+    EXPECT_EQ(readText(victim), "untouched");
+    EXPECT_FALSE(std::filesystem::exists(path + ".new"));
+    EXPECT_NE(readText(path).find("Baudrate=3"), std::string::npos);
+}

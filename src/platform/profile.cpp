@@ -4,8 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
-#include <fstream>
-#include <iterator>
+#include <filesystem>
 
 namespace qorva {
 
@@ -47,11 +46,16 @@ bool keyLine(const std::string& line, std::string& key, std::string& value) {
 
 } // namespace
 
-ProfileFile ProfileFile::load(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return {};
-    ProfileFile file =
-        parse({std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()});
+ProfileFile ProfileFile::load(const std::string& path, std::string* problem) {
+    std::error_code ignored;
+    if (!std::filesystem::exists(path, ignored)) return {};
+    std::string why;
+    const auto text = ReadRegularFile(path, kMaxBytes, why);
+    if (!text) {
+        if (problem) *problem = why;
+        return {};
+    }
+    ProfileFile file = parse(*text);
     file.existed_ = true;
     return file;
 }

@@ -4,6 +4,7 @@
 // byte-order mark, values kept as bytes (paths may be in a Windows code page).
 // Writes replace a value in place and keep every other line, comments and unknown
 // sections included; a file is saved atomically (a new file, then a rename).
+#include <cstddef>
 #include <string>
 #include <utility>
 #include <vector>
@@ -12,8 +13,11 @@ namespace qorva {
 
 class ProfileFile {
   public:
-    // A missing or unreadable file reads as an empty one.
-    static ProfileFile load(const std::string& path);
+    // Settings files are small; a larger one is not one of ours.
+    static constexpr size_t kMaxBytes = 1 << 20;
+    // A missing file reads as an empty one. So does one that cannot be used (unreadable,
+    // not a regular file, larger than kMaxBytes), and problem then says why.
+    static ProfileFile load(const std::string& path, std::string* problem = nullptr);
     static ProfileFile parse(const std::string& text);
     bool exists() const { return existed_; }
 

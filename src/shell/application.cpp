@@ -36,7 +36,13 @@ QorvaApplication::QorvaApplication(const PlatformServices& platform, ShellLaunch
       launcher_(launcher), withWindows_(platform.windows != nullptr),
       settings_(std::move(settings)), log_(log) {
     settings_.path = absolutePath(settings_.path);
-    const ProfileFile ini = ProfileFile::load(settings_.path);
+    std::string problem;
+    const ProfileFile ini = ProfileFile::load(settings_.path, &problem);
+    if (!problem.empty()) {
+        settingsRefused_ = true;
+        log_ << "qorva: " << settings_.path << " " << problem
+             << ": it is not used, and the defaults are\n";
+    }
     FormCreate(ini);
     frm.colourPlaces.sevenColourOrder = &form4;
     form4.FormCreate(ReadSevenColourOrder(ini));
@@ -157,10 +163,27 @@ void QorvaApplication::keepUntypedRecords() {
         log_ << "qorva: " << count << " and cannot be kept in " << path << '\n';
 }
 
+// A settings file the start could not use, or one its owner made read-only, is left as
+// it is: the settings of this run are not saved, and the close says so.
+bool QorvaApplication::settingsWritable() const {
+    if (settingsRefused_) {
+        log_ << "qorva: " << settings_.path << " was not used; the settings are not saved\n";
+        return false;
+    }
+    std::error_code error;
+    const auto status = std::filesystem::status(settings_.path, error);
+    const bool readOnly = !error && std::filesystem::exists(status) &&
+                          (status.permissions() & std::filesystem::perms::owner_write) ==
+                              std::filesystem::perms::none;
+    if (readOnly)
+        log_ << "qorva: " << settings_.path << " is read-only; the settings are not saved\n";
+    return !readOnly;
+}
+
 void QorvaApplication::Close() {
     frm.CommPortDriver1.Disconnect();
     keepUntypedRecords();
-    if (!settings_.readOnly) {
+    if (!settings_.readOnly && settingsWritable()) {
         ProfileFile ini = ProfileFile::load(settings_.path);
         WriteSettings(SettingsWindows{frm, form4, form3, form2, startopt}, ini);
         if (!ini.save(settings_.path)) log_ << "qorva: cannot write " << settings_.path << '\n';

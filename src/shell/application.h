@@ -53,10 +53,12 @@ class QorvaApplication {
     void applyLanguage(const ProfileFile& ini);
     std::string untypedRecordsPath() const;
     void keepUntypedRecords();
+    bool settingsWritable() const;
 
     ShellLauncher& launcher_;
     bool withWindows_;
     ApplicationSettings settings_;
+    bool settingsRefused_ = false;
     std::ostream& log_;
 };
 

@@ -1,5 +1,7 @@
 // qorva-replay: runs the whole program headless in virtual time on recorded
 // instrument bytes and writes what it typed as a key trace, a sheet and a monitor.
+#include "platform/file_store.h"
+#include "platform/profile.h"
 #include "platform/qt/qt_pictures.h"
 #include "platform/shell_open.h"
 #include "serial/ComDrv32.h"
@@ -96,15 +98,19 @@ Options parseOptions(int argc, char** argv) {
     return o;
 }
 
+// A recorded session is read whole; a gigabyte is years of measurements.
+constexpr size_t kMaxInputBytes = size_t{1} << 30;
+
 std::string readInput(const std::string& input) {
     if (input == "-") {
         std::ostringstream data;
         data << std::cin.rdbuf();
         return data.str();
     }
-    std::ifstream file(input, std::ios::binary);
-    if (!file) Fail("cannot read '" + input + "'");
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    std::string problem;
+    auto data = ReadRegularFile(input, kMaxInputBytes, problem);
+    if (!data) Fail("cannot read '" + input + "': " + problem);
+    return std::move(*data);
 }
 
 std::ofstream openOutput(const std::string& path) {
@@ -175,7 +181,9 @@ int main(int argc, char** argv) {
     QtCaptionFont captionFont;
     options.world.captionFont = &captionFont;
     const std::string data = readInput(options.input);
-    if (options.ini && !std::ifstream(*options.ini)) Fail("cannot read '" + *options.ini + "'");
+    std::string iniProblem;
+    if (options.ini && !ReadRegularFile(*options.ini, ProfileFile::kMaxBytes, iniProblem))
+        Fail("cannot read '" + *options.ini + "': " + iniProblem);
     if (options.images) makeFolder(*options.images);
 
     std::ofstream traceFile, gridFile, monitorFile;

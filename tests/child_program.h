@@ -73,6 +73,8 @@ class ChildProgram {
         reaped_ = true;
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
+    // Closes our end of the child's standard output: its next write there fails.
+    void closeOutput() { closeFd(outFd_); }
     const std::string& out() const { return out_; }
     const std::string& err() const { return err_; }
 

@@ -167,3 +167,21 @@ TEST(Headless, AnInterruptKeepsTheQueuedRecords) {
         EXPECT_NE(typed, isKept) << value << (typed ? " typed and kept" : " lost");
     }
 }
+
+// Standard output closed under the trace: no death by SIGPIPE, a message, the settings
+// saved, and exit code 1.
+TEST(Headless, AClosedStandardOutputEndsTheProgramCleanly) {
+    const std::string dir = freshFolder("headless-closed-output");
+    const std::string link = dir + "/line";
+    ChildProgram sim(QORVA_SIM, {"--link", link, "--interval", "50", "--hold", "10000"}, dir);
+    ASSERT_TRUE(appearsWithin(link, 10s));
+    ChildProgram qorva(QORVA_HEADLESS,
+                       {"--headless", "--keys", "trace", "--port", link, "--set",
+                        "Manufacturer=ThirdParty", "--set", "densito=Blatt5"},
+                       dir);
+    ASSERT_TRUE(qorva.waitForError("Ctrl+C ends\n", 10s)) << qorva.err();
+    qorva.closeOutput();
+    EXPECT_EQ(qorva.finish(10s), 1) << qorva.err();
+    EXPECT_NE(qorva.err().find("standard output is closed"), std::string::npos) << qorva.err();
+    EXPECT_TRUE(std::filesystem::exists(dir + "/qorva.ini"));
+}

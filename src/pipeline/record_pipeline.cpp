@@ -55,7 +55,10 @@ void RecordPipeline::completeLine(std::string& line) {
     ctx_.RSMemo.setLastLine(line);
     const bool queueing = ctx_.Manufacturer.ActivePageIndex() == 0 || !onPlateReaderPage();
     const int length = static_cast<int>(line.size());
-    if (running() && queueing && length > 5 && length <= kMaxRecordLength) RSBUF.push_back(line);
+    if (running() && queueing && length > 5 && length <= kMaxRecordLength) {
+        RSBUF.push_back(line);
+        ++receivedRecords_;
+    }
     ctx_.RSMemo.appendLine("");
     keepMonitorBounded();
     line.clear();
@@ -108,7 +111,8 @@ void RecordPipeline::removeHead() {
     if (!RSBUF.empty()) RSBUF.pop_front();
 }
 
-void RecordPipeline::announce(const std::string& record) const {
+void RecordPipeline::announce(const std::string& record) {
+    ++handedRecords_;
     if (recordListener_) recordListener_(record);
 }
 

@@ -68,6 +68,9 @@ class RecordPipeline {
 
     // Typing is on exactly while START is disabled.
     bool running() const;
+    // Records queued since the start, and those the parsers took without a fault.
+    long receivedRecords() const { return receivedRecords_; }
+    long typedRecords() const { return handedRecords_ - droppedRecords_; }
     // Records a parser failed on: each was dropped, counted and reported.
     int droppedRecords() const { return droppedRecords_; }
     // Lines that reached kMaxLineLength and lost the rest.
@@ -88,7 +91,7 @@ class RecordPipeline {
     void removeHead();
     void dropFailedRecord(const std::string& reason);
     void takeNextRecordAtOnce();
-    void announce(const std::string& record) const;
+    void announce(const std::string& record);
     // Runs a parser's work; the fault's reason when it failed, empty when it did not.
     static std::string faultOf(const std::function<void()>& work);
     bool onPlateReaderPage() const;
@@ -97,6 +100,8 @@ class RecordPipeline {
     Parsers* parsers_;
     int droppedRecords_ = 0;
     int cutLines_ = 0;
+    long receivedRecords_ = 0;
+    long handedRecords_ = 0;
     bool cutting_ = false; // the line in progress has been cut; bytes wait for its end
     size_t monitorLineLimit_ = kDefaultMonitorLines;
     int nextRecordPost_ = 0; // the pending burst dispatch, 0 when none

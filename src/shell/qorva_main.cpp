@@ -229,7 +229,8 @@ int main(int argc, char** argv) {
               << "); Ctrl+C ends\n";
 
     // Short slices: a signal is seen within one, and typing is never cut inside it.
-    while (!stopRequested && std::cout) loop.runUntil(loop.now() + 50);
+    // What was typed into the trace goes out each slice, so a closed output is seen at once.
+    while (!stopRequested && std::cout.flush()) loop.runUntil(loop.now() + 50);
 
     const bool outputLost = !std::cout;
     if (outputLost) cli::Report("standard output is closed; the program ends");

@@ -19,13 +19,17 @@
 #include "shell/memory_world.h"
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 using namespace qorva;
@@ -108,8 +112,7 @@ const ReplaySession kReplaySessions[] = {
       "dY  0.12dx0.0012dy-0.001R3\r\n"}},
 };
 
-double replayVirtualPerCpuSecond(const ReplaySession& session, int records) {
-    MemoryProgram world;
+void onSessionPage(MemoryProgram& world, const ReplaySession& session) {
     if (std::strcmp(session.page, "VARNIKPage") == 0) {
         world.frm.Manufacturer.setActivePageIndex(0);
         world.frm.TALMOPages.setFromText(session.page);
@@ -117,6 +120,11 @@ double replayVirtualPerCpuSecond(const ReplaySession& session, int records) {
         world.frm.Manufacturer.setActivePageIndex(1);
         world.frm.densito.setFromText(session.page);
     }
+}
+
+double replayVirtualPerCpuSecond(const ReplaySession& session, int records) {
+    MemoryProgram world;
+    onSessionPage(world, session);
     world.frm.Button3.Click();
     std::string data;
     for (int k = 0; k < records; ++k) data += session.records[k % session.records.size()];
@@ -287,8 +295,137 @@ int pictureBenchmark() {
     return 0;
 }
 
+// Resident memory of this process in kB, as the kernel reports it.
+long residentKilobytes() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmRSS:", 0) == 0) return std::atol(line.c_str() + 6);
+    return -1;
+}
+
+void printShift(const char* what, const RecordPipeline& pipeline, long firstKb, long lastKb,
+                const char* firstWhen) {
+    std::printf("%s: received %ld, typed %ld, dropped %d, untyped %zu; resident memory %ld kB %s, "
+                "%ld kB at the end (%+ld kB)\n",
+                what, pipeline.receivedRecords(), pipeline.typedRecords(),
+                pipeline.droppedRecords(), pipeline.RSBUF.size(), firstKb, firstWhen, lastKb,
+                lastKb - firstKb);
+}
+
+void drain(TMainFrm& frm, int64_t forMs) {
+    const int64_t until = frm.loop.now() + forMs;
+    while ((!frm.pipeline.RSBUF.empty() || frm.Timer4.Enabled()) && frm.loop.now() < until)
+        frm.loop.runUntil(frm.loop.now() + 100);
+}
+
+// Keys that go nowhere, so nothing but the program itself holds memory.
+struct DiscardedKeys : KeyboardPort {
+    void sendKey(const KeyEvent&) override {}
+};
+
+// The program on a loop and serial ports, with what a shift needs of the rest.
+struct ShiftProgram {
+    ShiftProgram(EventLoop& loop, SerialPorts& ports, const PortMap& portMap)
+        : clock(loop, LocalDateTime{2026, 12, 11, 6, 0, 0}),
+          frm{PlatformServices{
+              loop, keys, layout, clock, ports, portMap, beeper, clipboard, font, {}}} {}
+    DiscardedKeys keys;
+    UsKeyLayout layout;
+    LoopClock clock;
+    RecordingBeeper beeper;
+    RecordingClipboard clipboard;
+    BlankCaptionFont font;
+    TMainFrm frm;
+
+    void onPage(const char* page) {
+        const bool maker = std::strcmp(page, "VARNIKPage") == 0;
+        frm.Manufacturer.setActivePageIndex(maker ? 0 : 1);
+        if (maker)
+            frm.TALMOPages.setFromText(page);
+        else
+            frm.densito.setFromText(page);
+    }
+};
+
+// An eight-hour shift in virtual time: one record a second, each hour on the next family's
+// page with that family's records in turn.
+void virtualShift() {
+    VirtualEventLoop loop;
+    MemorySerialPorts ports;
+    PortMap portMap;
+    ports.device(portMap.pathFor(0));
+    ShiftProgram program(loop, ports, portMap);
+    TMainFrm& frm = program.frm;
+    frm.Commport.setItemIndex(0);
+    frm.Button3.Click();
+    const long startKb = residentKilobytes();
+    const int64_t hour = 3600 * 1000;
+    for (int h = 0; h < 8; ++h) {
+        const ReplaySession& session = kReplaySessions[h % std::size(kReplaySessions)];
+        program.onPage(session.page);
+        for (int64_t k = 0; k < 3600; ++k) {
+            const std::string& record =
+                session.records[static_cast<size_t>(k) % session.records.size()];
+            frm.pipeline.CommPortDriver1ReceiveData(record.data(), static_cast<int>(record.size()));
+            loop.runUntil(h * hour + (k + 1) * 1000);
+        }
+    }
+    drain(frm, 60000);
+    printShift("an 8-hour shift in virtual time, 1 record a second", frm.pipeline, startKb,
+               residentKilobytes(), "at the start");
+}
+
+// The program in real time on a pseudo-terminal, the instrument sending 10 records a second
+// from a thread of its own.
+int realTimeShift(int minutes) {
+    std::string error;
+    const auto instrument = InstrumentLine::createPseudoTerminal(error);
+    if (!instrument) {
+        std::printf("%s\n", error.c_str());
+        return 1;
+    }
+    const auto realTime = MakeRealTimeEventLoop();
+    EventLoop& loop = *realTime;
+    const auto ports = MakeSystemSerialPorts();
+    PortMap portMap;
+    portMap.assign(0, instrument->path());
+    ShiftProgram program(loop, *ports, portMap);
+    TMainFrm& frm = program.frm;
+    program.onPage("Blatt5");
+    frm.Commport.setItemIndex(0);
+    frm.Button3.Click();
+    if (!frm.CommPortDriver1.Connected()) {
+        std::printf("cannot open %s\n", instrument->path().c_str());
+        return 1;
+    }
+    std::atomic<bool> sending{true};
+    std::thread sender([&] {
+        const auto start = std::chrono::steady_clock::now();
+        for (long k = 0; k < minutes * 600L; ++k) {
+            std::this_thread::sleep_until(start + std::chrono::milliseconds(100 * k));
+            instrument->write("0.0" + std::to_string(10 + k % 90) + "\r\n", 1000);
+        }
+        sending = false;
+    });
+    long afterFirstMinuteKb = -1;
+    while (sending) {
+        loop.runUntil(loop.now() + 50);
+        if (afterFirstMinuteKb < 0 && loop.now() >= 60000) afterFirstMinuteKb = residentKilobytes();
+    }
+    sender.join();
+    loop.runUntil(loop.now() + 500);
+    drain(frm, 10000);
+    const std::string what =
+        "the program in real time for " + std::to_string(minutes) + " minutes, 10 records a second";
+    printShift(what.c_str(), frm.pipeline, afterFirstMinuteKb, residentKilobytes(),
+               "after the first minute");
+    return 0;
+}
+
 int main(int argc, char** argv) {
     bool x11 = false, wayland = false, serial = false, picture = false;
+    long soakMinutes = 0;
     cli::CommandLine line("qorva-bench", "Prints the pipeline's speed figures.");
     CLI::Option* x11Flag = line.flag("--x11", x11, "the X11 port's cost per key event on $DISPLAY");
     line.flag("--serial", serial, "idle CPU and record latency on a pseudo-terminal")
@@ -296,7 +433,13 @@ int main(int argc, char** argv) {
     line.flag("--wayland", wayland, "the Wayland port's cost per key event on $WAYLAND_DISPLAY")
         ->excludes(x11Flag);
     line.flag("--picture", picture, "a plate reader's picture to the clipboard on $DISPLAY");
+    line.number("--soak", soakMinutes, 1, 24 * 60, "MINUTES",
+                "an 8-hour shift in virtual time, then MINUTES in real time (10 is the goal)");
     line.parse(argc, argv);
+    if (soakMinutes > 0) {
+        virtualShift();
+        return realTimeShift(static_cast<int>(soakMinutes));
+    }
     if (picture) return pictureBenchmark();
     if (x11) return x11Benchmark();
     if (wayland) return waylandBenchmark();

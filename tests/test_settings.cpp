@@ -395,16 +395,29 @@ TEST(Settings, AFileThatCannotBeUsedGivesTheDefaultsAndIsLeftAlone) {
     EXPECT_EQ(std::filesystem::file_size(big), size_t{2} << 20) << "not replaced";
 }
 
-TEST(Settings, BinaryGarbageLoadsAsDefaults) {
+// Garbage loads by the reading rules, and every value not taken as written is reported
+// with the value used instead.
+TEST(Settings, GarbageLoadsByTheRulesAndWhatIsNotUnderstoodIsReported) {
     const std::string path = settingsPath();
     std::string garbage;
     for (int k = 0; k < 4096; ++k) garbage += static_cast<char>((k * 7919) % 256);
-    writeText(path, garbage + "\r\n[allg]\r\nBaudrate=\xff\xfe\r\nCommport=-1\r\n");
+    writeText(path, garbage + "\r\n[allg]\r\nBaudrate=x\r\nCommport=99999999999\r\nAP=9\r\n"
+                              "Notation=1\r\n[BWDensi]\r\nReflexion=1x1101\r\n");
     AppWorld w(path);
-    EXPECT_GE(w.frm.BaudRate.ItemIndex(), -1);
-    EXPECT_GE(w.frm.Commport.ItemIndex(), -1);
-    w.app.Close();
-    EXPECT_EQ(w.log.str().find("not used"), std::string::npos) << w.log.str();
+    EXPECT_EQ(w.frm.BaudRate.ItemIndex(), 0);
+    EXPECT_EQ(w.frm.Commport.ItemIndex(), static_cast<int>(w.frm.Commport.Items().size()) - 1);
+    EXPECT_EQ(w.frm.densito.ActivePageIndex(), 2);
+    EXPECT_EQ(w.frm.Notation.ItemIndex(), 1);
+    const std::vector<std::string> reported = {
+        "[allg] Baudrate=x is not understood; 0 is used",
+        "[allg] Commport=99 is not understood; " +
+            std::to_string(w.frm.Commport.Items().size() - 1) + " is used",
+        "[allg] AP=9 is not understood; 3 is used",
+        "[BWDensi] Reflexion=1x1101 is not understood; 0 for each character but 1"};
+    for (const std::string& said : reported)
+        EXPECT_NE(w.log.str().find(path + ": " + said), std::string::npos) << said << "\n"
+                                                                           << w.log.str();
+    EXPECT_EQ(w.log.str().find("Notation"), std::string::npos) << "understood: not reported";
 }
 
 // A file its owner made read-only is not replaced; a temporary file a killed save left

@@ -120,7 +120,9 @@ void QorvaApplication::FormCreate(const ProfileFile& ini) {
     frm.Notation.setItemIndex(static_cast<int>(DecimalNotation::Automatic));
     frm.Ausgabeart.setItemIndex(static_cast<int>(OutputLayout::NewRow));
     frm.Commport.setItemIndex(1);
-    ReadMainWindowSettings(frm, ini);
+    SettingsNotes notes;
+    ReadMainWindowSettings(frm, ini, &notes);
+    for (const auto& line : notes) log_ << "qorva: " << settings_.path << ": " << line << '\n';
     frm.parseState.RSbuffer.assign(36, ' ');
 }
 

@@ -70,10 +70,43 @@ void setGroupIndex(TRadioGroup& group, int index) {
     group.setItemIndex(std::min(index, static_cast<int>(group.Items().size()) - 1));
 }
 
-void readFlagString(TMainFrm& frm, const ProfileFile& ini, const FlagString& string) {
+bool allDigits(const std::string& text) {
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+void note(SettingsNotes* notes, const char* section, const char* key, const std::string& value,
+          const std::string& used) {
+    if (notes)
+        notes->push_back(std::string("[") + section + "] " + key + "=" + value +
+                         " is not understood; " + used + " is used");
+}
+
+// An index stored as digits, 0 for anything else, as the original reads it; whatever
+// was not taken as written is noted.
+int readIndex(const ProfileFile& ini, const char* section, const char* key, int width,
+              const std::string& fallback, SettingsNotes* notes) {
+    const std::string value = read(ini, section, key, width, fallback);
+    if (!allDigits(value)) note(notes, section, key, value, "0");
+    return indexValue(value);
+}
+
+void readGroup(TRadioGroup& group, const ProfileFile& ini, const char* key,
+               const std::string& fallback, SettingsNotes* notes) {
+    const int index =
+        readIndex(ini, "allg", key, key == std::string("Commport") ? 2 : 1, fallback, notes);
+    const int last = static_cast<int>(group.Items().size()) - 1;
+    if (index > last) note(notes, "allg", key, std::to_string(index), std::to_string(last));
+    setGroupIndex(group, index);
+}
+
+void readFlagString(TMainFrm& frm, const ProfileFile& ini, const FlagString& string,
+                    SettingsNotes* notes) {
     const std::string fallback(string.flags.size(), '1');
     const std::string value =
         read(ini, string.section, string.key, static_cast<int>(string.flags.size()), fallback);
+    if (value.find_first_not_of("01") != std::string::npos)
+        note(notes, string.section, string.key, value, "0 for each character but 1");
     // A hand-edited value shorter than its width leaves the missing positions as built.
     for (size_t p = 0; p < value.size() && p < string.flags.size(); ++p)
         frm.flags.alle(string.flags[p], string.flags[p], value[p] == '1');
@@ -91,16 +124,17 @@ std::string LengthCode(const std::string& path) {
     return std::string(1, static_cast<char>('0' + std::min<size_t>(path.size(), 255 - '0')));
 }
 
-void ReadMainWindowSettings(TMainFrm& frm, const ProfileFile& ini) {
+void ReadMainWindowSettings(TMainFrm& frm, const ProfileFile& ini, SettingsNotes* notes) {
     const std::string ap = read(ini, "allg", "AP", 1, "3");
     const int page = ap == "1" ? 0 : ap == "2" ? 1 : ap == "4" ? 3 : ap == "5" ? 4 : 2;
+    if (ap != "3" && page == 2) note(notes, "allg", "AP", ap, "3");
     frm.densito.setActivePageIndex(page);
 
-    const int bitRate = indexValue(read(ini, "allg", "Baudrate", 1, "5"));
+    const int bitRate = readIndex(ini, "allg", "Baudrate", 1, "5", notes);
     frm.BaudRate.restoreItemIndex(bitRate); // the port is not reopened for it
-    setGroupIndex(frm.Notation, indexValue(read(ini, "allg", "Notation", 1, "2")));
-    setGroupIndex(frm.Ausgabeart, indexValue(read(ini, "allg", "Ausgabeart", 1, "0")));
-    setGroupIndex(frm.Commport, indexValue(read(ini, "allg", "Commport", 2, "1")));
+    readGroup(frm.Notation, ini, "Notation", "2", notes);
+    readGroup(frm.Ausgabeart, ini, "Ausgabeart", "0", notes);
+    readGroup(frm.Commport, ini, "Commport", "1", notes);
 
     const std::string aus = read(ini, "allg", "Aus", 2, "00");
     if (aus.size() > 0 && aus[0] == '1') frm.Datumaus.setChecked(true);
@@ -111,8 +145,8 @@ void ReadMainWindowSettings(TMainFrm& frm, const ProfileFile& ini) {
     if (const int lines = indexValue(read(ini, "monitor", "Lines", 9, "")); lines > 0)
         frm.pipeline.setMonitorLineLimit(static_cast<size_t>(lines));
 
-    for (const auto& string : flagStrings()) readFlagString(frm, ini, string);
-    readFlagString(frm, ini, kZeroingAndMarkings);
+    for (const auto& string : flagStrings()) readFlagString(frm, ini, string, notes);
+    readFlagString(frm, ini, kZeroingAndMarkings, notes);
 
     // Without a stored value the paste keys stay Shift+Insert, as the window is built.
     const std::string info = read(ini, "Plaxen", "Info", 4, "1110");

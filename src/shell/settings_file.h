@@ -2,6 +2,7 @@
 // The settings file ".\qorva.ini": what each window reads while it is built, and the
 // writer that stores every setting when the main window closes.
 #include <string>
+#include <vector>
 
 namespace qorva {
 
@@ -15,7 +16,9 @@ class TStartopt;
 
 // The main window's keys: device page, bit rate, notation, layout, port, date and time
 // output, the stored output flags and the paste keys.
-void ReadMainWindowSettings(TMainFrm& frm, const ProfileFile& ini);
+// What the reader could not take as written, each with the value it used instead.
+using SettingsNotes = std::vector<std::string>;
+void ReadMainWindowSettings(TMainFrm& frm, const ProfileFile& ini, SettingsNotes* notes = nullptr);
 std::string ReadFourColourOrder(const ProfileFile& ini);
 std::string ReadSevenColourOrder(const ProfileFile& ini);
 // True when the stored language is English.

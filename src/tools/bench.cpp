@@ -156,32 +156,74 @@ struct FirstKeyClock : KeyboardPort {
     }
 };
 
-int serialBenchmark() {
-    std::string error;
-    const auto instrument = InstrumentLine::createPseudoTerminal(error);
-    if (!instrument) {
-        std::printf("%s\n", error.c_str());
-        return 1;
-    }
-    const auto realTime = MakeRealTimeEventLoop();
-    EventLoop& loop = *realTime;
-    const auto ports = MakeSystemSerialPorts();
-    SystemClock clock;
+// Keys that go nowhere, so nothing but the program itself holds memory.
+struct DiscardedKeys : KeyboardPort {
+    void sendKey(const KeyEvent&) override {}
+};
+
+// The program on a loop and serial ports, with what a benchmark needs of the rest.
+struct BenchProgram {
+    BenchProgram(EventLoop& loop, SerialPorts& ports, const PortMap& portMap, KeyboardPort& keys)
+        : clock(loop, LocalDateTime{2026, 12, 11, 6, 0, 0}),
+          frm{PlatformServices{
+              loop, keys, layout, clock, ports, portMap, beeper, clipboard, font, {}}} {}
     UsKeyLayout layout;
-    PortMap portMap;
-    portMap.assign(0, instrument->path());
+    LoopClock clock;
     RecordingBeeper beeper;
-    FirstKeyClock keys;
     RecordingClipboard clipboard;
     BlankCaptionFont font;
-    TMainFrm frm{
-        PlatformServices{loop, keys, layout, clock, *ports, portMap, beeper, clipboard, font, {}}};
-    frm.Manufacturer.setActivePageIndex(1);
-    frm.Button3.Click();
-    if (!frm.running()) {
-        std::printf("cannot open %s\n", instrument->path().c_str());
-        return 1;
+    TMainFrm frm;
+
+    void onPage(const char* page) {
+        const bool maker = std::strcmp(page, "VARNIKPage") == 0;
+        frm.Manufacturer.setActivePageIndex(maker ? 0 : 1);
+        if (maker)
+            frm.TALMOPages.setFromText(page);
+        else
+            frm.densito.setFromText(page);
     }
+};
+
+// The instrument's end of a new pseudo-terminal; nullptr, and the reason printed, when
+// there is none.
+std::unique_ptr<InstrumentLine> pseudoTerminal() {
+    std::string error;
+    auto instrument = InstrumentLine::createPseudoTerminal(error);
+    if (!instrument) std::printf("%s\n", error.c_str());
+    return instrument;
+}
+
+// The program in real time on page Blatt5 with START pressed, the instrument on a new
+// pseudo-terminal; running() false, and the reason printed, when that cannot be had.
+struct PseudoTerminalRun {
+    explicit PseudoTerminalRun(KeyboardPort& keys)
+        : instrument(pseudoTerminal()), loop(MakeRealTimeEventLoop()),
+          ports(MakeSystemSerialPorts()) {
+        if (!instrument) return;
+        portMap.assign(0, instrument->path());
+        program = std::make_unique<BenchProgram>(*loop, *ports, portMap, keys);
+        program->onPage("Blatt5");
+        program->frm.Commport.setItemIndex(0);
+        program->frm.Button3.Click();
+        if (!program->frm.CommPortDriver1.Connected())
+            std::printf("cannot open %s\n", instrument->path().c_str());
+    }
+    bool running() const { return program && program->frm.CommPortDriver1.Connected(); }
+
+    std::unique_ptr<InstrumentLine> instrument;
+    std::unique_ptr<EventLoop> loop;
+    std::unique_ptr<SerialPorts> ports;
+    PortMap portMap;
+    std::unique_ptr<BenchProgram> program;
+};
+
+int serialBenchmark() {
+    FirstKeyClock keys;
+    PseudoTerminalRun run(keys);
+    if (!run.running()) return 1;
+    EventLoop& loop = *run.loop;
+    TMainFrm& frm = run.program->frm;
+    InstrumentLine* instrument = run.instrument.get();
 
     const double cpuBefore = processCpuSeconds(), wallBefore = wallSeconds();
     loop.runUntil(loop.now() + 10000);
@@ -319,35 +361,6 @@ void drain(TMainFrm& frm, int64_t forMs) {
         frm.loop.runUntil(frm.loop.now() + 100);
 }
 
-// Keys that go nowhere, so nothing but the program itself holds memory.
-struct DiscardedKeys : KeyboardPort {
-    void sendKey(const KeyEvent&) override {}
-};
-
-// The program on a loop and serial ports, with what a shift needs of the rest.
-struct ShiftProgram {
-    ShiftProgram(EventLoop& loop, SerialPorts& ports, const PortMap& portMap)
-        : clock(loop, LocalDateTime{2026, 12, 11, 6, 0, 0}),
-          frm{PlatformServices{
-              loop, keys, layout, clock, ports, portMap, beeper, clipboard, font, {}}} {}
-    DiscardedKeys keys;
-    UsKeyLayout layout;
-    LoopClock clock;
-    RecordingBeeper beeper;
-    RecordingClipboard clipboard;
-    BlankCaptionFont font;
-    TMainFrm frm;
-
-    void onPage(const char* page) {
-        const bool maker = std::strcmp(page, "VARNIKPage") == 0;
-        frm.Manufacturer.setActivePageIndex(maker ? 0 : 1);
-        if (maker)
-            frm.TALMOPages.setFromText(page);
-        else
-            frm.densito.setFromText(page);
-    }
-};
-
 // An eight-hour shift in virtual time: one record a second, each hour on the next family's
 // page with that family's records in turn.
 void virtualShift() {
@@ -355,7 +368,8 @@ void virtualShift() {
     MemorySerialPorts ports;
     PortMap portMap;
     ports.device(portMap.pathFor(0));
-    ShiftProgram program(loop, ports, portMap);
+    DiscardedKeys keys;
+    BenchProgram program(loop, ports, portMap, keys);
     TMainFrm& frm = program.frm;
     frm.Commport.setItemIndex(0);
     frm.Button3.Click();
@@ -379,26 +393,12 @@ void virtualShift() {
 // The program in real time on a pseudo-terminal, the instrument sending 10 records a second
 // from a thread of its own.
 int realTimeShift(int minutes) {
-    std::string error;
-    const auto instrument = InstrumentLine::createPseudoTerminal(error);
-    if (!instrument) {
-        std::printf("%s\n", error.c_str());
-        return 1;
-    }
-    const auto realTime = MakeRealTimeEventLoop();
-    EventLoop& loop = *realTime;
-    const auto ports = MakeSystemSerialPorts();
-    PortMap portMap;
-    portMap.assign(0, instrument->path());
-    ShiftProgram program(loop, *ports, portMap);
-    TMainFrm& frm = program.frm;
-    program.onPage("Blatt5");
-    frm.Commport.setItemIndex(0);
-    frm.Button3.Click();
-    if (!frm.CommPortDriver1.Connected()) {
-        std::printf("cannot open %s\n", instrument->path().c_str());
-        return 1;
-    }
+    DiscardedKeys keys;
+    PseudoTerminalRun run(keys);
+    if (!run.running()) return 1;
+    EventLoop& loop = *run.loop;
+    TMainFrm& frm = run.program->frm;
+    InstrumentLine* instrument = run.instrument.get();
     std::atomic<bool> sending{true};
     std::thread sender([&] {
         const auto start = std::chrono::steady_clock::now();

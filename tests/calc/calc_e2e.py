@@ -3,7 +3,10 @@ the headless program typing through XTest into Calc under Xvfb, and the cells re
 over UNO compared with what qorva-replay's sheet preview shows for the same bytes and
 settings.
 
-    /usr/bin/python3 tests/calc/calc_e2e.py --bin build/default/src [--only NAME] [--bench]
+    /usr/bin/python3 tests/calc/calc_e2e.py --bin build/default/src [--only NAME] [--bench] [--wayland]
+
+--wayland runs the cases that apply under Wayland: headless sway, Calc as a native Wayland
+client, qorva --keys wayland; with --bench it prints the same 100 records' time there.
 
 --bench instead prints how long 100 PFI records sent at once take from the first byte on
 the line to the last right cell in Calc, side by side in one Calc session: the program at
@@ -14,6 +17,7 @@ xdotool; and the X11 port's cost per key event.
 import argparse
 import csv
 import datetime
+import glob
 import io
 import os
 import re
@@ -29,6 +33,7 @@ from dataclasses import dataclass, field
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 try:
     from calc_session import Calc, Display, column_name, read_png, stop  # noqa: E402
+    from sway_session import Sway  # noqa: E402
     UNO_MISSING = None
 except ImportError as error:
     UNO_MISSING = f"Python cannot load the UNO bridge ({error}); install python3-uno"
@@ -116,6 +121,7 @@ class Case:
     # Cells that must hold these texts in Calc, named as "C2": each value read back where
     # it belongs, a check of its own beside the comparison with the preview.
     cells: dict = field(default_factory=dict)
+    move_wait_ms: int = 0  # [keys] MoveWait in the program's settings file
 
 
     def assignments(self):
@@ -325,13 +331,14 @@ def sending_started(sim):
 
 
 class Typing:
-    """qorva-sim sending a records file on a pseudo-terminal, and qorva --headless --keys
-    x11 reading it in a folder of its own and typing into the focused window."""
+    """qorva-sim sending a records file on a pseudo-terminal, and qorva --headless reading
+    it in a folder of its own and typing through the desktop's port into the focused
+    window."""
 
     def __init__(self, binaries, display, case, folder, records_path):
         self.sim, self.line = start_instrument(binaries, folder, records_path, case.interval_ms)
-        command = [os.path.join(binaries, "qorva"), "--headless", "--keys", "x11", "--port",
-                   self.line]
+        command = [os.path.join(binaries, "qorva"), "--headless", "--keys", display.keys,
+                   "--port", self.line]
         for assignment in case.assignments():
             command += ["--set", assignment]
         self.log = open(os.path.join(folder, "qorva.log"), "w")
@@ -457,6 +464,7 @@ def run_case(binaries, display, calc, case):
         records = write_records(folder, case.records)
         ini = write_settings(folder, case)
         calc.prepare(case.origin, case.text_cells)
+        display.focus(calc)
         start = datetime.datetime.now().replace(microsecond=0)
         images = os.path.join(folder, "pictures")
         expected, overwrites = preview(binaries, case, records, start, ini, images)
@@ -466,6 +474,8 @@ def run_case(binaries, display, calc, case):
             first_byte = typing.sending_started()
             # Without bursts the program takes one queued record per 100 ms tick.
             typing_time = len(case.records) * max(case.interval_ms, 100) / 1000
+            # A record takes up to four cursor moves, each followed by MoveWait.
+            typing_time += len(case.records) * 4 * case.move_wait_ms / 1000
             if picture_cells(expected):
                 found, arrived = picture_problems(calc, display, case, expected, images,
                                                   first_byte)
@@ -496,26 +506,64 @@ def run_tests(binaries, only):
     failures = 0
     for keymap, locale in KEYMAPS.items():
         group = [case for case in chosen if case.keymap == keymap]
-        if not group:
-            continue
-        display = Display(keymap)
-        calc = None
-        try:
-            calc = Calc(display, locale)
-            for case in group:
-                began = time.monotonic()
-                problems, _ = run_case(binaries, display, calc, case)
-                verdict = "FAIL" if problems else "ok  "
-                print(f"{verdict} {case.name} ({time.monotonic() - began:.1f} s)", flush=True)
-                for problem in problems[:20]:
-                    print(problem, flush=True)
-                failures += bool(problems)
-        finally:
-            if calc:
-                calc.close()
-            display.close()
+        if group:
+            failures += run_session(binaries, Display(keymap), locale, group)
     print(f"Calc end-to-end: {len(chosen) - failures} of {len(chosen)} cases agree with the "
           "sheet preview")
+    return 1 if failures else 0
+
+
+# The cases that run under Wayland as well: every layout, the three notations, markings on
+# and off, date and time, many records in order and at once. The compositor is set to a
+# German layout throughout: the port's own keymap must decide what arrives. Calc runs with
+# the US locale, so the numeric-pad Decimal types "." in every case.
+WAYLAND_CASES = ["pfi layout 0", "pfi layout 1", "pfi layout 2", "pfi layout 3",
+                 "pfi notation 0 us keymap", "pfi notation 1 us keymap",
+                 "pfi notation 2 us keymap", "pfi date and time us keymap",
+                 "four without marking de keymap", "pfi without marking", "200 measurements",
+                 "30 measurements sent at once"]
+WAYLAND_LAYOUT = "de"
+
+
+# LibreOffice on GTK 3 takes a cursor move only well after it arrives, and characters sent
+# meanwhile overtake it.
+WAYLAND_MOVE_WAIT_MS = 150
+WAYLAND_SETTINGS = f"[keys]\r\nMoveWait={WAYLAND_MOVE_WAIT_MS}\r\n"
+
+
+def wayland_cases():
+    chosen = [case for case in cases() if case.name in WAYLAND_CASES]
+    for case in chosen:
+        case.keymap = "us"  # the decimal key of Calc's locale
+        case.ini, case.move_wait_ms = WAYLAND_SETTINGS, WAYLAND_MOVE_WAIT_MS
+    return chosen
+
+
+def run_session(binaries, display, locale, group):
+    """Runs the cases in one Calc session on the display; the number that failed."""
+    failures, calc = 0, None
+    try:
+        calc = Calc(display, locale)
+        for case in group:
+            began = time.monotonic()
+            problems, _ = run_case(binaries, display, calc, case)
+            verdict = "FAIL" if problems else "ok  "
+            print(f"{verdict} {case.name} ({time.monotonic() - began:.1f} s)", flush=True)
+            for problem in problems[:20]:
+                print(problem, flush=True)
+            failures += bool(problems)
+    finally:
+        if calc:
+            calc.close()
+        display.close()
+    return failures
+
+
+def run_wayland_tests(binaries, only):
+    chosen = [case for case in wayland_cases() if only is None or only in case.name]
+    failures = run_session(binaries, Sway(WAYLAND_LAYOUT), "en-US", chosen) if chosen else 0
+    print(f"Calc end-to-end under Wayland: {len(chosen) - failures} of {len(chosen)} cases "
+          "agree with the sheet preview")
     return 1 if failures else 0
 
 
@@ -527,6 +575,7 @@ def xdotool_loop(binaries, display, calc, records):
     try:
         records_path = write_records(folder, records)
         calc.prepare("B2", True)
+        display.focus(calc)
         expected = [[""] * 3] + [["", r[0].lower(), r[1:].strip()] for r in records]
         sim, line = start_instrument(binaries, folder, records_path, 0)
         fd = os.open(line, os.O_RDONLY | os.O_NOCTTY)
@@ -591,13 +640,46 @@ def run_benchmark(binaries):
         display.close()
 
 
+def run_wayland_benchmark(binaries):
+    """100 PFI records sent at once into Calc under headless sway, at the default pace and
+    with bursts on, and the Wayland port's cost per key event."""
+    sway, calc = Sway(WAYLAND_LAYOUT), None
+    try:
+        port = subprocess.run([os.path.join(binaries, "qorva-bench"), "--wayland"], env=sway.env,
+                              check=True, capture_output=True, text=True).stdout.strip()
+        calc = Calc(sway, "en-US")
+        records = numbered_densities(100)
+        print("100 PFI records sent at once into Calc under Wayland, first byte on the line to "
+              f"the last right cell, with {WAYLAND_SETTINGS.split()[1]}:")
+        for name, case in (("qorva at the default pace",
+                            Case("paced", "us", records, ON_PFI, interval_ms=0)),
+                           ("qorva with bursts on", burst_case())):
+            case.ini, case.move_wait_ms = WAYLAND_SETTINGS, WAYLAND_MOVE_WAIT_MS
+            problems, seconds = run_case(binaries, sway, calc, case)
+            if problems:
+                print(f"{name}: Calc does not show the 100 records as the preview does:")
+                print("\n".join(problems[:20]))
+                return 1
+            print(f"  {name}: {seconds:.2f} s")
+        print(port)
+        return 0
+    finally:
+        if calc:
+            calc.close()
+        sway.close()
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--bin", required=True, help="folder with qorva, qorva-sim, qorva-replay")
     parser.add_argument("--only", help="run only the cases whose name contains this text")
     parser.add_argument("--bench", action="store_true", help="print the Calc typing benchmark")
+    parser.add_argument("--wayland", action="store_true",
+                        help="type through the Wayland port into Calc under headless sway")
     args = parser.parse_args()
-    missing = missing_prerequisite(args.bench)
+    binaries = os.path.abspath(args.bin)
+    missing = (missing_wayland_prerequisite(binaries) if args.wayland else
+               missing_prerequisite(args.bench))
     if missing:
         # In CI this test must run: a missing piece there is a broken set-up, not a skip.
         if os.environ.get("CI"):
@@ -605,8 +687,10 @@ def main():
             return 1
         print(f"calc_e2e: skipped: {missing}")
         return SKIPPED
-    binaries = os.path.abspath(args.bin)
-    return run_benchmark(binaries) if args.bench else run_tests(binaries, args.only)
+    if args.bench:
+        return run_wayland_benchmark(binaries) if args.wayland else run_benchmark(binaries)
+    return run_wayland_tests(binaries, args.only) if args.wayland else run_tests(binaries,
+                                                                                  args.only)
 
 
 def missing_prerequisite(bench):
@@ -617,6 +701,23 @@ def missing_prerequisite(bench):
     for program in programs:
         if shutil.which(program) is None:
             return f"{program} is not installed (scripts/setup.sh --with-calc installs it)"
+    return None
+
+
+def missing_wayland_prerequisite(binaries):
+    """What this machine or build lacks to run the Wayland test, or None."""
+    if UNO_MISSING:
+        return UNO_MISSING
+    programs = ["sway", "swaymsg", "soffice"] + (["setpriv"] if os.geteuid() == 0 else [])
+    for program in programs:
+        if shutil.which(program) is None:
+            return f"{program} is not installed (scripts/setup.sh --with-calc installs it)"
+    if not glob.glob("/usr/lib/libreoffice/program/libvclplug_gtk3lo.so"):
+        return "LibreOffice has no GTK 3 toolkit (scripts/setup.sh --with-calc installs it)"
+    run = subprocess.run([os.path.join(binaries, "qorva"), "--help"], capture_output=True,
+                         text=True)
+    if "wayland" not in run.stdout:
+        return "this build has no Wayland port (QORVA_WAYLAND)"
     return None
 
 

@@ -68,6 +68,8 @@ def stop(process, grace=5.0):
 class Display:
     """Xvfb on a free display number, with -noreset so the keymap stays when clients leave."""
 
+    keys = "x11"  # the qorva --keys port that types into it
+
     def __init__(self, keymap):
         read_end, write_end = os.pipe()
         self.process = subprocess.Popen(
@@ -83,8 +85,16 @@ class Display:
             number += os.read(read_end, 16)
         os.close(read_end)
         self.name = ":" + number.decode().strip()
+        self.tag = self.name[1:]
         self.env = dict(os.environ, DISPLAY=self.name)
         subprocess.run(["setxkbmap", "-display", self.name, keymap], check=True)
+
+    def calc_env(self):
+        return dict(self.env, SAL_USE_VCLPLUGIN="gen")
+
+    def focus(self, calc):
+        """Gives the sheet the keyboard focus."""
+        calc.window.setFocus()
 
     def close(self):
         stop(self.process)
@@ -100,8 +110,8 @@ class Calc:
         os.makedirs(user)
         with open(os.path.join(user, "registrymodifications.xcu"), "w", encoding="utf-8") as f:
             f.write(_registry(locale))
-        pipe = f"qorva_calc_{os.getpid()}_{display.name[1:]}"
-        env = dict(display.env, SAL_USE_VCLPLUGIN="gen")
+        pipe = f"qorva_calc_{os.getpid()}_{display.tag}"
+        env = display.calc_env()
         self.process = subprocess.Popen(
             ["soffice", f"-env:UserInstallation=file://{self.profile}", "--norestore",
              "--nologo", "--nolockcheck", "--nodefault",
@@ -134,8 +144,8 @@ class Calc:
             "com.sun.star.frame.DispatchHelper", context)
 
     def prepare(self, origin, text_cells, extent="A1:GR600"):
-        """Empties the sheet, gives its cells the text or the standard number format, puts
-        the cursor on the origin and the keyboard focus on the sheet. The extent reaches
+        """Empties the sheet, gives its cells the text or the standard number format and puts
+        the cursor on the origin. The extent reaches
         past column Z: in the Tab-field layout a session runs along one row."""
         cells = self.sheet.getCellRangeByName(extent)
         cells.clearContents(1023)
@@ -148,7 +158,6 @@ class Calc:
             "com.sun.star.util.NumberFormat." + ("TEXT" if text_cells else "NUMBER"))
         cells.NumberFormat = formats.getStandardFormat(kind, Locale(language, country, ""))
         self._go_to(origin)
-        self.window.setFocus()
 
     def _go_to(self, cell):
         """Moves the cell cursor as the Name Box does. Selecting the cell over the API would

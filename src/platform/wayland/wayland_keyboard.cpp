@@ -140,7 +140,8 @@ std::unique_ptr<WaylandKeyboard> WaylandKeyboard::open(const std::string& displa
                               : "the Wayland compositor has no seat";
         return nullptr;
     }
-    const std::string keymap = WaylandKeymapText();
+    const std::string keymap = WaylandKeymapText(error);
+    if (keymap.empty()) return nullptr;
     if (!readModifiers(keymap, wayland->modifiers)) {
         error = "cannot compile the keyboard's keymap";
         return nullptr;

@@ -3,8 +3,8 @@
 // (zwp_virtual_keyboard_v1), with no privileges. One connection and one virtual keyboard
 // serve the whole run: a keyboard made for a burst loses its first key while the
 // compositor announces it to the focused client. The keyboard carries a keymap of its own
-// (wayland_keymap.h), uploaded once, so letters and punctuation land right whatever layout
-// the desktop is set to; Shift, Ctrl, Alt and NumLock go to the compositor as modifier
+// (wayland_keymap.h, the US layout), uploaded once, so letters and punctuation land right whatever
+// layout the desktop is set to; Shift, Ctrl, Alt and NumLock go to the compositor as modifier
 // state, since it derives none from our keys.
 #include "platform/desktop_keyboard.h"
 
